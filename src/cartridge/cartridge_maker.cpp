@@ -1,0 +1,138 @@
+#include "cartridge/cartridge_maker.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+namespace quillfen {
+namespace {
+
+// The digit rule: character code minus '0', and a further 7 above 9, so 'A'..'F' give 10..15.
+int DigitValue(char c) {
+  int value = static_cast<unsigned char>(c) - '0';
+  if (value > 9) value -= 7;
+  return value;
+}
+
+// Closes a POSIX file descriptor on every path.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+  bool CloseChecked() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path) {
+  // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused by the fstat below.
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (file.get() < 0) return false;
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  if (static_cast<std::uintmax_t>(status.st_size) > kLargestReadableFile) return false;
+
+  Bytes content(static_cast<std::size_t>(status.st_size));
+  std::size_t filled = 0;
+  while (filled < content.size()) {
+    const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;  // the file shrank while being read: keep what is there
+    filled += static_cast<std::size_t>(got);
+  }
+  content.resize(filled);
+  destination = std::move(content);
+  return !destination.empty();
+}
+
+bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {
+  std::filesystem::path temporary = path;
+  temporary += ".XXXXXX";
+  std::string name = temporary.string();
+  FileDescriptor file(::mkstemp(name.data()));
+  if (file.get() < 0) return false;
+
+  bool written = ::fchmod(file.get(), 0644) == 0;
+  std::size_t done = 0;
+  while (written && done < bytes.size()) {
+    const ssize_t put = ::write(file.get(), bytes.data() + done, bytes.size() - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) {
+      written = false;
+      break;
+    }
+    done += static_cast<std::size_t>(put);
+  }
+  written = written && ::fsync(file.get()) == 0;
+  written = file.CloseChecked() && written;
+  written = written && ::rename(name.c_str(), path.c_str()) == 0;
+  if (!written) ::unlink(name.c_str());
+  return written;
+}
+
+void CartridgeMaker::AppendFragment(std::string_view fragment) {
+  const std::size_t length = fragment.size();
+  for (std::size_t p = 0; p < length; p += 3) {
+    if (p + 1 >= length)
+      ThrowError("AppendFragment: pair at position " + std::to_string(p) + " of \"" +
+                 std::string(fragment) + "\" lacks its second digit");
+    const int value = 16 * DigitValue(fragment[p]) + DigitValue(fragment[p + 1]);
+    if (value < 0 || value > 255)
+      ThrowError("AppendFragment: pair at position " + std::to_string(p) + " of \"" +
+                 std::string(fragment) + "\" is not a byte");
+    cartridge_image_.push_back(static_cast<std::uint8_t>(value));
+  }
+}
+
+void CartridgeMaker::AppendWord(std::int64_t value) {
+  if (value < 0 || value > 0xFFFF)
+    ThrowError("AppendWord: " + std::to_string(value) + " is not a 16-bit value");
+  cartridge_image_.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  cartridge_image_.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void CartridgeMaker::AppendByte(std::int64_t value) {
+  if (value < 0 || value > 0xFF) ThrowError("AppendByte: " + std::to_string(value) + " is not a byte");
+  cartridge_image_.push_back(static_cast<std::uint8_t>(value));
+}
+
+void CartridgeMaker::AppendBytes(std::span<const std::uint8_t> bytes) {
+  cartridge_image_.insert(cartridge_image_.end(), bytes.begin(), bytes.end());
+}
+
+void CartridgeMaker::PadWithFFTo(std::size_t length) {
+  if (cartridge_image_.size() < length) cartridge_image_.resize(length, 0xFF);
+}
+
+void CartridgeMaker::CutTo(std::size_t length) {
+  if (cartridge_image_.size() > length) cartridge_image_.resize(length);
+}
+
+bool CartridgeMaker::AppendRomImage(std::span<const std::uint8_t> rom) {
+  if (rom.size() != kBankSize) return false;
+  AppendBytes(rom);
+  return true;
+}
+
+bool CartridgeMaker::WriteCartridgeImage(const std::filesystem::path& path) const {
+  return WriteFileAtomically(cartridge_image_, path);
+}
+
+}  // namespace quillfen

@@ -1,0 +1,7 @@
+#include "cartridge/error.h"
+
+namespace quillfen {
+
+void ThrowError(const std::string& message) { throw Error(message); }
+
+}  // namespace quillfen

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace quillfen {
+
+/// A run-time failure inside a converter: a malformed fragment, a value out of range, a read
+/// past the end of a byte string. Readers and builders turn it into `false`; the generate entry
+/// points let it pass to the generation driver.
+class Error : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+/// Throws quillfen::Error with `message`, which names the function and the offending value.
+[[noreturn]] void ThrowError(const std::string& message);
+
+}  // namespace quillfen

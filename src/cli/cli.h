@@ -1,0 +1,13 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace quillfen {
+
+/// Runs quillfen-cli with its arguments (without the program name). Returns the exit status:
+/// 0 every image written, 1 a conversion refused or failed, 2 a usage error.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+}  // namespace quillfen

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace quillfen {
+
+/// The machine index: the position in the window's machine list.
+enum class Machine : std::int16_t { ZX80 = 0, ZX81 = 1, Spectrum = 2 };
+
+/// The machine whose program files carry this extension (".P", ".81", ".P81" ZX81; ".O", ".80",
+/// ".P80" ZX80; ".SNA", ".Z80" Spectrum), from the upper-case extension of `name`.
+std::optional<Machine> MachineForFileName(std::string_view name);
+
+}  // namespace quillfen

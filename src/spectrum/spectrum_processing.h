@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "cartridge/bytes.h"
+#include "cartridge/cartridge_maker.h"
+#include "cartridge/host.h"
+#include "spectrum/snapshot_state.h"
+
+namespace quillfen {
+
+/// 48K Spectrum snapshots: reads .SNA and .Z80 files and builds the 64K or 48K cartridge.
+class SpectrumProcessing {
+ public:
+  SpectrumProcessing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
+
+  /// Reads the snapshot at `path` (opened as given; its extension, "SNA" or "Z80", is tested in
+  /// upper case) into SnapshotState. True when a whole 48K snapshot was read.
+  [[nodiscard]] bool LoadSnapshot(const std::filesystem::path& path);
+
+  /// Builds the 64K cartridge or, when an unused area exists and the size question is answered
+  /// Yes, the 48K one, and writes it under the output name of `file_name`. `ram_size` is not used.
+  /// Errors outside the builders (an empty name, no snapshot loaded) pass to the caller.
+  [[nodiscard]] bool GenerateSpectrumCartridge(const std::string& file_name,
+                                               std::int32_t& ram_size);
+
+  const SnapshotState& State() const { return snapshot_state_; }
+
+ private:
+  Host& host_;
+  CartridgeMaker& maker_;
+  SnapshotState snapshot_state_;
+  Bytes spectrum_rom_;
+};
+
+}  // namespace quillfen

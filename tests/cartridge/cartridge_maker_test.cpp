@@ -1,0 +1,140 @@
+#include "cartridge/cartridge_maker.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include "support/temp_dir.h"
+
+namespace quillfen {
+namespace {
+
+using testing::ReadFileBytes;
+using testing::TempDir;
+
+TEST(AppendFragmentTest, AppendsEachPairInOrder) {
+  CartridgeMaker maker;
+  maker.AppendFragment("21 00 C0");
+  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0}));
+  maker.AppendFragment("FF");
+  maker.AppendFragment("");
+  maker.AppendFragment("ED-B0 ");  // the separator is never examined; a trailing one is ignored
+  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0, 0xFF, 0xED, 0xB0}));
+  EXPECT_EQ(maker.NextAddress(), 6);
+}
+
+TEST(AppendFragmentTest, MalformedPairThrowsAfterTheEarlierPairs) {
+  CartridgeMaker maker;
+  EXPECT_THROW(maker.AppendFragment("21 0"), Error);  // second pair lacks its low digit
+  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21}));
+  EXPECT_THROW(maker.AppendFragment("z0"), Error);   // lower-case letter: not a byte value
+  EXPECT_THROW(maker.AppendFragment("!0"), Error);   // below '0'
+  EXPECT_EQ(maker.CartridgeImage().size(), 1u);
+}
+
+TEST(AppendWordTest, AppendsLowByteFirstAndRefusesValuesOutsideSixteenBits) {
+  CartridgeMaker maker;
+  maker.AppendWord(33333);
+  maker.AppendWord(0);
+  maker.AppendWord(65535);
+  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x35, 0x82, 0x00, 0x00, 0xFF, 0xFF}));
+  EXPECT_THROW(maker.AppendWord(65536), Error);
+  EXPECT_THROW(maker.AppendWord(-1), Error);
+  EXPECT_THROW(maker.AppendByte(256), Error);
+  EXPECT_EQ(maker.CartridgeImage().size(), 6u);
+}
+
+TEST(AppendRomImageTest, TakesExactlySixteenKilobytes) {
+  CartridgeMaker maker;
+  maker.AppendFragment("C3");
+  EXPECT_FALSE(maker.AppendRomImage(Bytes(16383, 1)));
+  EXPECT_FALSE(maker.AppendRomImage(Bytes(16385, 1)));
+  EXPECT_EQ(maker.CartridgeImage().size(), 1u);
+  EXPECT_TRUE(maker.AppendRomImage(Bytes(16384, 7)));
+  EXPECT_EQ(maker.CartridgeImage().size(), 16385u);
+  EXPECT_EQ(maker.CartridgeImage().back(), 7);
+}
+
+TEST(ReadWholeFileTest, CarriesEveryByteValueThroughAWriteAndARead) {
+  TempDir dir;
+  CartridgeMaker maker;
+  for (int round = 0; round < 64; ++round)
+    for (int value = 0; value < 256; ++value) maker.AppendByte(value);
+  ASSERT_TRUE(maker.WriteCartridgeImage(dir / "ALL.bin"));
+  Bytes read{9, 9};
+  ASSERT_TRUE(ReadWholeFile(read, dir / "ALL.bin"));
+  EXPECT_EQ(read, maker.CartridgeImage());
+  EXPECT_EQ(read.size(), 16384u);
+}
+
+TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFile) {
+  TempDir dir;
+  Bytes kept{1, 2, 3};
+  EXPECT_FALSE(ReadWholeFile(kept, dir / "missing"));
+  EXPECT_FALSE(ReadWholeFile(kept, dir.path()));  // a folder
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(ReadWholeFile(kept, dir / "fifo"));  // must not wait for a writer
+  EXPECT_EQ(kept, (Bytes{1, 2, 3}));
+
+  dir.Write("huge", Bytes(kLargestReadableFile + 1, 0));
+  EXPECT_FALSE(ReadWholeFile(kept, dir / "huge"));
+  EXPECT_EQ(kept, (Bytes{1, 2, 3}));
+
+  EXPECT_FALSE(ReadWholeFile(kept, dir.Write("empty", {})));
+  EXPECT_TRUE(kept.empty());
+}
+
+// Writes fail while a file size limit is in force, also for root; SIGXFSZ is ignored so that the
+// write returns an error instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved_;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_handler_);
+  }
+
+ private:
+  rlimit saved_{};
+  void (*previous_handler_)(int) = nullptr;
+};
+
+TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
+  TempDir dir;
+  const Bytes earlier(100, 0x5A);
+  const auto target = dir.Write("GAME.bin", earlier);
+  CartridgeMaker maker;
+  maker.PadWithFFTo(32768);
+  {
+    FileSizeLimit limit(4096);  // the write stops partway through the image
+    EXPECT_FALSE(maker.WriteCartridgeImage(target));
+  }
+  EXPECT_EQ(ReadFileBytes(target), earlier);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            1);  // no temporary file left behind
+  ASSERT_TRUE(maker.WriteCartridgeImage(target));
+  EXPECT_EQ(ReadFileBytes(target), maker.CartridgeImage());
+}
+
+TEST(WriteCartridgeImageTest, RefusesATargetThatCannotBeAFile) {
+  TempDir dir;
+  CartridgeMaker maker;
+  maker.AppendFragment("C3 00 00");
+  std::filesystem::create_directory(dir / "GAME.bin");
+  EXPECT_FALSE(maker.WriteCartridgeImage(dir / "GAME.bin"));
+  dir.Write("plain", {1});
+  EXPECT_FALSE(maker.WriteCartridgeImage(dir / "plain" / "GAME.bin"));
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "GAME.bin"));
+}
+
+}  // namespace
+}  // namespace quillfen
