@@ -34,6 +34,16 @@ int SecondBlockLength(std::int16_t auto_run) {
          (auto_run == 1 ? zx80::kAutoRunStartLength : zx80::kPlainStartLength);
 }
 
+// H0: bank 0 ends with the head, the second block and at least 2 bytes of 0xFF.
+int HeadRoom(std::int16_t auto_run) {
+  return kBankSizeInt - 2 - SecondBlockLength(auto_run) - kStartupCodeLength;
+}
+
+// F: the room in bank 1 behind the tail copy routine.
+int BankOneRoom(int rom_end, std::int16_t auto_run) {
+  return kBankSizeInt - rom_end - zx80::TailCopyRoutineLength(auto_run);
+}
+
 // Decoration shrinks the room for the head, so it is dropped, logo first, as the program grows.
 Layout32K PlanLayout32K(int program_length, int limit, int head_room) {
   Layout32K layout;
@@ -82,19 +92,21 @@ void EmitSecondBlock(CartridgeMaker& out, int ramtop, bool tail, int rom_end,
 
 }  // namespace
 
+std::int32_t ZX80Processing::Largest32KProgram(std::int32_t rom_end, std::int16_t auto_run) {
+  return HeadRoom(auto_run) + BankOneRoom(rom_end, auto_run);
+}
+
 bool ZX80Processing::BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t auto_run) {
   try {
     const int program_length = static_cast<int>(zx80_program_.size());
-    const int copy_routine = zx80::TailCopyRoutineLength(auto_run);      // K
-    const int bank1_room = kBankSizeInt - zx80_rom_end_ - copy_routine;  // F
-    const int head_room = kBankSizeInt - 2 - SecondBlockLength(auto_run) - kStartupCodeLength;
-    if (program_length > head_room + bank1_room) {
+    const int limit = Largest32KProgram(zx80_rom_end_, auto_run);
+    if (program_length > limit) {
       host_.ShowError(zx80::kProgramTooLarge);
       return false;
     }
     if (program_length > kBankSizeInt - 2) ramtop += 16384;
 
-    const Layout32K layout = PlanLayout32K(program_length, head_room + bank1_room, head_room);
+    const Layout32K layout = PlanLayout32K(program_length, limit, HeadRoom(auto_run));
     const std::span<const std::uint8_t> program(zx80_program_);
     const auto head = program.first(static_cast<std::size_t>(layout.head));
     const auto tail = program.subspan(static_cast<std::size_t>(layout.head));
@@ -119,8 +131,8 @@ bool ZX80Processing::BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t au
     }
     if (!tail.empty()) {
       maker_.CutTo(kBankSize + static_cast<std::size_t>(zx80_rom_end_));
-      zx80::EmitTailCopyRoutine(maker_, zx80_rom_end_ + copy_routine, 0x4000 + layout.head,
-                                static_cast<int>(tail.size()), auto_run);
+      zx80::EmitTailCopyRoutine(maker_, zx80_rom_end_ + zx80::TailCopyRoutineLength(auto_run),
+                                0x4000 + layout.head, static_cast<int>(tail.size()), auto_run);
       maker_.AppendBytes(tail);
       maker_.PadWithFFTo(2 * kBankSize);
     }

@@ -41,6 +41,10 @@ class ZX80Processing {
   /// whose free space begins at `rom_end`: when it does, the size question is asked.
   static bool FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16_t auto_run);
 
+  /// The longest program a 32K cartridge takes beside a ROM image whose free space begins at
+  /// `rom_end`: the room in bank 0 plus the room in bank 1 behind the tail copy routine.
+  static std::int32_t Largest32KProgram(std::int32_t rom_end, std::int16_t auto_run);
+
   const Bytes& ZX80Program() const { return zx80_program_; }
   const Bytes& ZX80Rom() const { return zx80_rom_; }
   std::int32_t ZX80RomEnd() const { return zx80_rom_end_; }
