@@ -1,18 +1,102 @@
 #include "zx80/zx80_processing.h"
 
+#include <exception>
+#include <string>
+
+#include "cartridge/error.h"
+#include "cartridge/file_names.h"
+#include "zx80/zx80_startup_code.h"
+#include "zx80/zx80_texts.h"
+
 namespace quillfen {
+namespace {
 
-bool ZX80Processing::LoadZX80Program(const std::filesystem::path&) { return false; }
+constexpr std::size_t kELineOffset = 10;            // E_LINE, the end of the image
+constexpr std::size_t kSystemVariablesLength = 40;  // 0x4000-0x4027
+constexpr std::int32_t kProgramAddress = 0x4000;
+constexpr std::int32_t kLargestELine = 0x7FFF;  // E_LINE is taken as a 16-bit signed value
 
-std::int16_t ZX80Processing::ZX80ProgramLength() const { return 0; }
+// Free space is searched from the ROM image's end down to this offset.
+constexpr std::int32_t kLowestFreeSpaceOffset = 4095;
 
-bool ZX80Processing::GenerateZX80Cartridge(const std::string&, std::int32_t& ram_size,
-                                           std::int16_t) {
+bool IsZX80Extension(const std::string& extension) {
+  return extension == "80" || extension == "O" || extension == "P80";
+}
+
+}  // namespace
+
+bool ZX80Processing::LoadZX80Program(const std::filesystem::path& path) {
+  try {
+    if (!IsZX80Extension(ExtensionOf(path.string()))) return false;
+    if (!ReadWholeFile(zx80_program_, path)) return false;
+    if (!ZX80ProgramIsValid()) return false;
+    TrimZX80Program();
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+std::int16_t ZX80Processing::ZX80ProgramLength() const {
+  return ZX80ProgramIsValid() ? ZX80DeclaredLength() : 0;
+}
+
+bool ZX80Processing::ZX80ProgramIsValid() const {
+  if (zx80_program_.size() < kSystemVariablesLength) return false;
+  return static_cast<std::int32_t>(zx80_program_.size()) >= ZX80DeclaredLength();
+}
+
+std::int16_t ZX80Processing::ZX80DeclaredLength() const {
+  const std::int32_t e_line = WordAt(zx80_program_, kELineOffset);
+  if (e_line > kLargestELine)
+    ThrowError("ZX80DeclaredLength: E_LINE " + std::to_string(e_line) +
+               " does not fit a 16-bit signed value");
+  return static_cast<std::int16_t>(e_line - kProgramAddress);
+}
+
+void ZX80Processing::TrimZX80Program() {
+  const std::int16_t length = ZX80ProgramLength();
+  if (length < 0)
+    ThrowError("TrimZX80Program: E_LINE lies " + std::to_string(-length) + " bytes below 0x4000");
+  zx80_program_.resize(static_cast<std::size_t>(length));
+}
+
+std::int32_t ZX80Processing::FindZX80RomEnd(std::span<const std::uint8_t> rom) {
+  for (std::int32_t p = static_cast<std::int32_t>(kBankSize) - 1; p >= kLowestFreeSpaceOffset;
+       --p) {
+    if (static_cast<std::size_t>(p) >= rom.size() || rom[static_cast<std::size_t>(p)] != 0xFF)
+      return p + 2;
+  }
+  return kLowestFreeSpaceOffset + 1;
+}
+
+bool ZX80Processing::FitsIn16K(std::int32_t program_length, std::int32_t rom_end,
+                               std::int16_t auto_run) {
+  return program_length <=
+         static_cast<std::int32_t>(kBankSize) - rom_end - zx80::LoaderLength(auto_run);
+}
+
+bool ZX80Processing::GenerateZX80Cartridge(const std::string& file_name, std::int32_t& ram_size,
+                                           std::int16_t auto_run) {
+  if (!IsZX80Extension(ExtensionOf(file_name))) return false;
   ram_size += 16384;
-  (void)host_;
-  (void)maker_;
-  (void)zx80_rom_end_;
-  return false;
+  std::int32_t ramtop = ram_size;  // the 32K build may raise its own copy
+
+  if (!ReadWholeFile(zx80_rom_, host_.RomFolder() / zx80::kRomFileName)) {
+    host_.ShowError(zx80::kRomReadFailed);
+    return false;
+  }
+  zx80_rom_end_ = FindZX80RomEnd(zx80_rom_);
+
+  Host::Answer answer = Host::Answer::No;
+  if (FitsIn16K(static_cast<std::int32_t>(zx80_program_.size()), zx80_rom_end_, auto_run))
+    answer = host_.AskCartridgeSize(zx80::kSizeQuestion);
+  if (answer == Host::Answer::Cancel) return false;
+
+  const bool built = answer == Host::Answer::Yes ? BuildZX80Cartridge16K(ramtop, auto_run)
+                                                 : BuildZX80Cartridge32K(ramtop, auto_run);
+  if (!built) return false;
+  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
 }
 
 }  // namespace quillfen

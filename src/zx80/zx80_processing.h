@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "cartridge/bytes.h"
@@ -16,7 +17,9 @@ class ZX80Processing {
   ZX80Processing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
 
   /// Reads the program file at `path` (opened as given; its extension is tested in upper case).
-  /// True when ZX80Program now holds a valid image of exactly the declared length.
+  /// True when ZX80Program now holds a valid image of exactly the declared length. False, with
+  /// ZX80Program untouched, for an unknown extension or an unreadable file; false, with the file
+  /// read but not trimmed, for an image that is too short or whose E_LINE is out of range.
   [[nodiscard]] bool LoadZX80Program(const std::filesystem::path& path);
 
   /// E_LINE - 0x4000 when the image is valid, else 0. Throws quillfen::Error for an E_LINE of
@@ -29,9 +32,37 @@ class ZX80Processing {
   [[nodiscard]] bool GenerateZX80Cartridge(const std::string& file_name, std::int32_t& ram_size,
                                            std::int16_t auto_run);
 
+  /// The address at which the free space (the trailing 0xFF bytes, searched down to offset
+  /// 4095) of the ZX80 ROM image `rom` begins: one behind the first 0xFF after the last used
+  /// byte; 4096 when offsets 4095 and up are all free; 16385 for an image shorter than 16384.
+  static std::int32_t FindZX80RomEnd(std::span<const std::uint8_t> rom);
+
+  /// Whether a program of `program_length` bytes fits in a 16K cartridge beside a ROM image
+  /// whose free space begins at `rom_end`: when it does, the size question is asked.
+  static bool FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16_t auto_run);
+
+  /// The longest program a 32K cartridge takes beside a ROM image whose free space begins at
+  /// `rom_end`: the room in bank 0 plus the room in bank 1 behind the tail copy routine.
+  static std::int32_t Largest32KProgram(std::int32_t rom_end, std::int16_t auto_run);
+
   const Bytes& ZX80Program() const { return zx80_program_; }
+  const Bytes& ZX80Rom() const { return zx80_rom_; }
+  std::int32_t ZX80RomEnd() const { return zx80_rom_end_; }
 
  private:
+  bool ZX80ProgramIsValid() const;
+  std::int16_t ZX80DeclaredLength() const;
+  void TrimZX80Program();
+
+  /// One bank: the ROM image with a jump to a loader in its free space, then the program.
+  /// False (after a message for a ROM image of the wrong length) when it cannot be built.
+  bool BuildZX80Cartridge16K(std::int32_t ramtop, std::int16_t auto_run);
+
+  /// Two banks: start-up code and the program's head, then the ROM image with the tail.
+  /// Raises `ramtop` by 16384 for a program longer than 16382 bytes. False (after a message
+  /// for a program too large or an unusable ROM image) when it cannot be built.
+  bool BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t auto_run);
+
   Host& host_;
   CartridgeMaker& maker_;
   Bytes zx80_program_;

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include "cartridge/cartridge_maker.h"
+
+// The ZX80's own pieces of start-up code: the logo, the values the ZX80 ROM is entered with,
+// the wait for the ROM bank and the routine that copies a long program's tail from bank 1.
+// The hardware set-up, screen clear and stripes are shared with the ZX81 (sinclair_startup_code.h).
+namespace quillfen::zx80 {
+
+inline constexpr int kLogoRowsLength = 114;
+inline constexpr int kSetUpLength = 17;
+inline constexpr int kAutoRunStartLength = 13;
+inline constexpr int kPlainStartLength = 3;
+inline constexpr int kWaitForRomBankLength = 11;
+
+/// The 16K loader's code without decoration: copy, set-up, screen clear, entry.
+inline constexpr int kLoaderLengthAutoRun = 85;
+inline constexpr int kLoaderLengthPlain = 78;
+inline constexpr int LoaderLength(std::int16_t auto_run) {
+  return auto_run == 1 ? kLoaderLengthAutoRun : kLoaderLengthPlain;
+}
+
+/// The RAM code waits until this address of the cartridge reads this value: the ZX80 ROM's
+/// byte there, which bank 0 does not hold.
+inline constexpr std::uint16_t kRomBankMarkAddress = 0x000A;
+inline constexpr std::uint8_t kRomBankMark = 0xFD;
+
+/// The letters ZX80 in white cells: 5 attribute rows for the attribute loop.
+void EmitLogoRows(CartridgeMaker& out);
+
+/// IY, I, IM 1 and SP as the ZX80 ROM expects them, and 0x3FAA pushed on the new stack.
+void EmitSetUp(CartridgeMaker& out, int ramtop);
+
+/// Lists the program and runs it from its first line (CALL 0x0747, then into 0x093D).
+void EmitAutoRunStart(CartridgeMaker& out);
+
+/// Enters the ZX80 ROM's command loop (JP 0x0283).
+void EmitPlainStart(CartridgeMaker& out);
+
+/// The auto-run start when `auto_run` equals 1, else the plain start.
+void EmitStart(CartridgeMaker& out, std::int16_t auto_run);
+
+/// Loops until kRomBankMarkAddress has read kRomBankMark on 256 reads in a row.
+void EmitWaitForRomBank(CartridgeMaker& out);
+
+/// Length of the tail copy routine: the copy and the start that follows it.
+int TailCopyRoutineLength(std::int16_t auto_run);
+
+/// Copies `length` bytes from `source` (in bank 1) to `destination` (RAM), then starts the
+/// ZX80 ROM: the routine runs from bank 1, so the copy may overwrite any RAM code.
+void EmitTailCopyRoutine(CartridgeMaker& out, int source, int destination, int length,
+                         std::int16_t auto_run);
+
+}  // namespace quillfen::zx80
