@@ -34,10 +34,10 @@ void EmitStage1Start(CartridgeMaker& out, int logo_table) {
   out.AppendFragment("77");                                // LD   (HL),A
   out.AppendFragment("11 01 40");                          // LD   DE,0x4001
   out.AppendFragment("01 FF 1A");                          // LD   BC,0x1AFF
-  out.AppendFragment("ED B0");                             // LDIR            screen and attributes := 0
+  out.AppendFragment("ED B0");                             // LDIR            screen := 0
   out.AppendFragment("3E 08");                             // LD   A,0x08
   out.AppendFragment("D3 FE");                             // OUT  (0xFE),A   black border
-  out.AppendFragment("16 5A");                             // LD   D,0x5A     attribute row 16 onward
+  out.AppendFragment("16 5A");                             // LD   D,0x5A     attribute rows 16-23
   out.AppendFragment("0E 0D");                             // LD   C,13       entries
   out.AppendFragment("21");  out.AppendWord(logo_table);   // LD   HL,logo_table
   out.AppendFragment("5E");                                // entry: LD E,(HL)
@@ -58,12 +58,13 @@ void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_
   const int prefix_source = stage1_length + kLogoTableLength;
   const int prefix_length = low - page_base;
   const int tail_length = page_base + 0x4000 - top;
+  const int tail_source = prefix_source + prefix_length + stage2_length;
   out.AppendFragment("21");  out.AppendWord(prefix_source);                   // LD HL,prefix
   out.AppendFragment("11");  out.AppendWord(page_base);                       // LD DE,P
   out.AppendFragment("01");  out.AppendWord(prefix_length + stage2_length);   // LD BC,prefix+L2
   out.AppendFragment("ED B0");                                                // LDIR
   if (tail_length != 0) {
-    out.AppendFragment("21");  out.AppendWord(prefix_source + prefix_length + stage2_length);  // LD HL,tail
+    out.AppendFragment("21");  out.AppendWord(tail_source);                   // LD HL,tail
     out.AppendFragment("11");  out.AppendWord(top);                           // LD DE,top
     out.AppendFragment("01");  out.AppendWord(tail_length);                   // LD BC,tail length
     out.AppendFragment("ED B0");                                              // LDIR
@@ -156,9 +157,11 @@ void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, Snapshot
   const char* interrupt_mode = state.InterruptMode == 0   ? "ED 46"
                                : state.InterruptMode == 1 ? "ED 56"
                                                           : "ED 5E";
+  const int border = state.BorderColour + 8;
+  const int refresh = RefreshValueBeforeResume(state.R);
   out.AppendFragment("01 FD 7F");                                 // LD   BC,0x7FFD
   out.AppendFragment("3E 30");                                    // LD   A,0x30
-  out.AppendFragment("ED 79");                                    // OUT  (C),A      48K ROM, paging locked
+  out.AppendFragment("ED 79");                                    // OUT  (C),A      48K ROM, locked
   out.AppendFragment("31");  out.AppendWord(stack_data);          // LD   SP,S
   out.AppendFragment("F1");                                       // POP  AF         AF'
   out.AppendFragment("08");                                       // EX   AF,AF'
@@ -166,7 +169,7 @@ void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, Snapshot
   out.AppendFragment("01");  out.AppendWord(state.BCAlt);         // LD   BC,BC'
   out.AppendFragment("11");  out.AppendWord(state.DEAlt);         // LD   DE,DE'
   out.AppendFragment("D9");                                       // EXX
-  out.AppendFragment("3E");  out.AppendByte(state.BorderColour + 8);   // LD A,border + 8
+  out.AppendFragment("3E");  out.AppendByte(border);             // LD   A,border + 8
   out.AppendFragment("D3 FE");                                    // OUT  (0xFE),A
   out.AppendFragment(interrupt_mode);                             // IM   0, 1 or 2
   out.AppendFragment("3E");  out.AppendByte(state.I);             // LD   A,I value
@@ -176,7 +179,7 @@ void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, Snapshot
   out.AppendFragment("01");  out.AppendWord(state.BC);            // LD   BC,nn
   out.AppendFragment("11");  out.AppendWord(state.DE);            // LD   DE,nn
   out.AppendFragment("21");  out.AppendWord(state.HL);            // LD   HL,nn
-  out.AppendFragment("3E");  out.AppendByte(RefreshValueBeforeResume(state.R));   // LD A,R'
+  out.AppendFragment("3E");  out.AppendByte(refresh);            // LD   A,R'
   out.AppendFragment("ED 4F");                                    // LD   R,A
   out.AppendFragment("F1");                                       // POP  AF
   out.AppendFragment("31");  out.AppendWord(state.SP);            // LD   SP,nn
@@ -184,7 +187,7 @@ void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, Snapshot
   if (kind == SnapshotKind::kZ80) {
     out.AppendFragment("C3");  out.AppendWord(state.PC);          // JP   PC
   } else {
-    out.AppendFragment("ED 45");                                  // RETN            PC from the stack
+    out.AppendFragment("ED 45");                                  // RETN          PC off the stack
   }
   out.AppendWord(state.AFAlt);                                    // S: data for the first POP AF
   out.AppendWord(state.AF);                                       //    data for the second POP AF
