@@ -43,54 +43,6 @@ TEST(SpectrumStartupCodeTest, RefreshValueKeepsBit7AndWrapsTheLowSevenBits) {
   EXPECT_THROW(RefreshValueBeforeResume(-1), Error);
 }
 
-TEST(SpectrumStartupCodeTest, BlockLengthsFollowTheSnapshotKind) {
-  SnapshotState state = MakeBusySnapshot();
-  struct Case {
-    SnapshotKind kind;
-    std::size_t register_block, stage2_48k, stage3;
-  };
-  for (const Case& c :
-       {Case{SnapshotKind::kZ80, 65, 130, 76}, Case{SnapshotKind::kSna, 64, 129, 75}}) {
-    EXPECT_EQ(RegisterBlock(state, c.kind).size(), c.register_block);
-    CartridgeMaker stage2;
-    EmitStage2For48K(stage2, state, c.kind, 0x9000, 0x4000, 0xC000, 0x12, 0x34);
-    EXPECT_EQ(stage2.CartridgeImage().size(), c.stage2_48k);
-    CartridgeMaker stage3;
-    EmitStage3(stage3, state, c.kind);
-    EXPECT_EQ(stage3.CartridgeImage().size(), c.stage3);
-  }
-  CartridgeMaker stage2_64k;
-  EmitStage2For64K(stage2_64k, 0x12, 0x34);
-  EXPECT_EQ(stage2_64k.CartridgeImage().size(), 68u);
-  CartridgeMaker logo;
-  EmitLogoTable(logo);
-  EXPECT_EQ(logo.CartridgeImage().size(), 107u);
-}
-
-TEST(SpectrumStartupCodeTest, Stage1LengthDependsOnTheTail) {
-  CartridgeMaker with_tail;
-  EmitStage1Start(with_tail, 62);
-  EmitStage1Continuation48K(with_tail, 62, 0xC000, 0xD000, 0xE000, 130);
-  EXPECT_EQ(with_tail.NextAddress(), 62);
-  const Bytes& a = with_tail.CartridgeImage();
-  EXPECT_EQ(a[0x3B], 0xC3);  // JP low after the tail copy
-  EXPECT_EQ(a[0x3C], 0x00);
-  EXPECT_EQ(a[0x3D], 0xD0);
-
-  CartridgeMaker without_tail;
-  EmitStage1Start(without_tail, 51);
-  EmitStage1Continuation48K(without_tail, 51, 0x8000, 0xA000, 0xC000, 129);
-  EXPECT_EQ(without_tail.NextAddress(), 51);
-  const Bytes& b = without_tail.CartridgeImage();
-  EXPECT_EQ((Bytes{b[0x15], b[0x16], b[0x17]}), (Bytes{0x21, 0x33, 0x00}));  // LD HL,0x0033
-  EXPECT_EQ((Bytes{b[0x30], b[0x31], b[0x32]}), (Bytes{0xC3, 0x00, 0xA0}));  // JP 0xA000
-
-  CartridgeMaker for_64k;
-  EmitStage1Start(for_64k, 62);
-  EmitStage1Continuation64K(for_64k);
-  EXPECT_EQ(for_64k.NextAddress(), 62);
-}
-
 TEST(SpectrumStartupCodeTest, Stage3PointsAtTheRamBytesBehindIt) {
   const SnapshotState state = MakeBusySnapshot();
   CartridgeMaker z80;
