@@ -1,5 +1,7 @@
-# The ZX80 boot tests run the start-up code on libz80ex.
-if(TARGET zx80_tests)
-  find_library(QUILLFEN_Z80EX_LIBRARY NAMES libz80ex.a z80ex REQUIRED)
-  target_link_libraries(zx80_tests PRIVATE ${QUILLFEN_Z80EX_LIBRARY})
-endif()
+# Start-up code is run on an emulated Z80 (Debian's libz80ex) in the machine tests.
+find_library(QUILLFEN_Z80EX_LIBRARY NAMES libz80ex.a z80ex REQUIRED)
+foreach(target zx80_tests zx81_tests spectrum_tests)
+  if(TARGET ${target})
+    target_link_libraries(${target} PRIVATE ${QUILLFEN_Z80EX_LIBRARY})
+  endif()
+endforeach()

@@ -28,6 +28,9 @@ class SpectrumProcessing {
 
   const SnapshotState& State() const { return snapshot_state_; }
 
+  /// Lets tests put a snapshot in place without a snapshot file.
+  SnapshotState& MutableStateForTesting() { return snapshot_state_; }
+
  private:
   Host& host_;
   CartridgeMaker& maker_;

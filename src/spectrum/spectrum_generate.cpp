@@ -1,0 +1,46 @@
+#include "cartridge/file_names.h"
+#include "spectrum/spectrum_layout.h"
+#include "spectrum/spectrum_processing.h"
+
+namespace quillfen {
+namespace {
+
+constexpr char kSpectrumRomFileName[] = "SPECTRUM_ROM.bin";
+constexpr char kRomUnreadable[] = "Failed to read Spectrum ROM file (SPECTRUM_ROM.bin)";
+constexpr char kRomNotInsertable[] = "Failed to insert Spectrum ROM data";
+constexpr char kSizeQuestion[] =
+    "An area of unused bytes has been found within the program.\r\n\r\n"
+    "Generate a 48K instead of a 64K ROM cartridge?";
+
+}  // namespace
+
+bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
+                                                   std::int32_t& /*ram_size*/) {
+  if (!ReadWholeFile(spectrum_rom_, host_.RomFolder() / kSpectrumRomFileName)) {
+    host_.ShowError(kRomUnreadable);
+    return false;
+  }
+
+  std::int32_t top = 0;
+  std::int16_t page = 0;
+  const std::int32_t low = spectrum::FindUnusedArea(snapshot_state_.Memory, top, page);
+  const Host::Answer answer = low != 0 ? host_.AskCartridgeSize(kSizeQuestion) : Host::Answer::No;
+  if (answer == Host::Answer::Cancel) return false;
+
+  if (answer == Host::Answer::Yes) {
+    if (!spectrum::BuildSpectrumCartridge48K(maker_, snapshot_state_, file_name, low, top, page))
+      return false;
+  } else {
+    // The 64K cartridge resumes the program only once its stage 2 has seen the ROM copy's 0xF3
+    // at 0x0000: any other image would give a cartridge that hangs at power-on.
+    if (!spectrum::IsInsertableSpectrumRom(spectrum_rom_)) {
+      host_.ShowError(kRomNotInsertable);
+      return false;
+    }
+    if (!spectrum::BuildSpectrumCartridge64K(maker_, snapshot_state_, file_name, spectrum_rom_))
+      return false;
+  }
+  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+}
+
+}  // namespace quillfen

@@ -1,0 +1,197 @@
+#include "spectrum/spectrum_startup_code.h"
+
+#include <string>
+
+#include "cartridge/error.h"
+#include "cartridge/file_names.h"
+
+namespace quillfen::spectrum {
+namespace {
+
+constexpr int kStage3Address = 0x386E;  // the ROM copy's spare area starts here
+constexpr int kStage2Address64K = 0x8000;
+
+}  // namespace
+
+SnapshotKind SnapshotKindOf(std::string_view file_name) {
+  const std::string extension = ExtensionOf(file_name);
+  if (extension == "SNA") return SnapshotKind::kSna;
+  if (extension == "Z80") return SnapshotKind::kZ80;
+  ThrowError("SnapshotKindOf: \"" + std::string(file_name) +
+             "\" is neither an SNA nor a Z80 snapshot");
+}
+
+int RefreshValueBeforeResume(std::int32_t r) {
+  if (r < 0 || r > 0xFF)
+    ThrowError("RefreshValueBeforeResume: " + std::to_string(r) + " is not a byte");
+  return (r & 0x80) | ((r - 4) & 0x7F);
+}
+
+// clang-format off
+void EmitStage1Start(CartridgeMaker& out, int logo_table) {
+  out.AppendFragment("AF");                                // XOR  A
+  out.AppendFragment("21 00 40");                          // LD   HL,0x4000
+  out.AppendFragment("77");                                // LD   (HL),A
+  out.AppendFragment("11 01 40");                          // LD   DE,0x4001
+  out.AppendFragment("01 FF 1A");                          // LD   BC,0x1AFF
+  out.AppendFragment("ED B0");                             // LDIR            screen := 0
+  out.AppendFragment("3E 08");                             // LD   A,0x08
+  out.AppendFragment("D3 FE");                             // OUT  (0xFE),A   black border
+  out.AppendFragment("16 5A");                             // LD   D,0x5A     attribute rows 16-23
+  out.AppendFragment("0E 0D");                             // LD   C,13       entries
+  out.AppendFragment("21");  out.AppendWord(logo_table);   // LD   HL,logo_table
+  out.AppendFragment("5E");                                // entry: LD E,(HL)
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("46");                                //      LD   B,(HL) count
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("7E");                                // byte: LD A,(HL)
+  out.AppendFragment("12");                                //      LD   (DE),A
+  out.AppendFragment("13");                                //      INC  DE
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("10 FA");                             //      DJNZ byte
+  out.AppendFragment("0D");                                //      DEC  C
+  out.AppendFragment("20 F3");                             //      JR   NZ,entry
+}
+
+void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_base, int low,
+                               int top, int stage2_length) {
+  const int prefix_source = stage1_length + kLogoTableLength;
+  const int prefix_length = low - page_base;
+  const int tail_length = page_base + 0x4000 - top;
+  const int tail_source = prefix_source + prefix_length + stage2_length;
+  out.AppendFragment("21");  out.AppendWord(prefix_source);                   // LD HL,prefix
+  out.AppendFragment("11");  out.AppendWord(page_base);                       // LD DE,P
+  out.AppendFragment("01");  out.AppendWord(prefix_length + stage2_length);   // LD BC,prefix+L2
+  out.AppendFragment("ED B0");                                                // LDIR
+  if (tail_length != 0) {
+    out.AppendFragment("21");  out.AppendWord(tail_source);                   // LD HL,tail
+    out.AppendFragment("11");  out.AppendWord(top);                           // LD DE,top
+    out.AppendFragment("01");  out.AppendWord(tail_length);                   // LD BC,tail length
+    out.AppendFragment("ED B0");                                              // LDIR
+  }
+  out.AppendFragment("C3");  out.AppendWord(low);                             // JP low
+}
+
+void EmitStage1Continuation64K(CartridgeMaker& out) {
+  out.AppendFragment("21");  out.AppendWord(0x00A9);   // LD   HL,0x00A9  stage 2 in the code bank
+  out.AppendFragment("11");  out.AppendWord(0x8000);   // LD   DE,0x8000
+  out.AppendFragment("01");  out.AppendWord(0x0044);   // LD   BC,68
+  out.AppendFragment("ED B0");                         // LDIR
+  out.AppendFragment("21");  out.AppendWord(0x00ED);   // LD   HL,0x00ED  RAM data in the code bank
+  out.AppendFragment("11");  out.AppendWord(0xC0ED);   // LD   DE,0xC0ED
+  out.AppendFragment("01");  out.AppendWord(0x3F13);   // LD   BC,16147
+  out.AppendFragment("ED B0");                         // LDIR
+  out.AppendFragment("C3");  out.AppendWord(0x8000);   // JP   0x8000
+}
+
+void EmitLogoTable(CartridgeMaker& out) {
+  out.AppendFragment("1F 01 50");                                  // row 16, column 31
+  out.AppendFragment("3E 02 50 70");                               // row 17, columns 30-31
+  out.AppendFragment("5D 03 50 70 60");                            // row 18, columns 29-31
+  out.AppendFragment("7C 04 50 70 60 68");                         // row 19, columns 28-31
+  out.AppendFragment("9B 04 50 70 60 68");                         // row 20, columns 27-30
+  out.AppendFragment("BA 04 50 70 60 68");                         // row 21, columns 26-29
+  out.AppendFragment("D9 04 50 70 60 68");                         // row 22, columns 25-28
+  out.AppendFragment("F8 04 50 70 60 68");                         // row 23, columns 24-27
+  out.AppendFragment("60 0B 78 78 78 78 78 00 78 00 00 00 78");    // row 19, "ZX"
+  out.AppendFragment("80 0B 00 00 00 78 00 00 00 78 00 78 00");    // row 20
+  out.AppendFragment("A0 0B 00 00 78 00 00 00 00 00 78 00 00");    // row 21
+  out.AppendFragment("C0 0B 00 78 00 00 00 00 00 78 00 78 00");    // row 22
+  out.AppendFragment("E0 0B 78 78 78 78 78 00 78 00 00 00 78");    // row 23
+}
+
+void EmitBankWait(CartridgeMaker& out, int value) {
+  out.AppendFragment("21 00 00");                      // LD   HL,0x0000
+  out.AppendFragment("44");                            // again: LD B,H   256 reads
+  out.AppendFragment("7E");                            // read: LD A,(HL)
+  out.AppendFragment("FE");  out.AppendByte(value);    //      CP   value
+  out.AppendFragment("20 FA");                         //      JR   NZ,again
+  out.AppendFragment("10 F9");                         //      DJNZ read
+}
+
+void EmitBankCopy(CartridgeMaker& out, int destination) {
+  out.AppendFragment("21 00 00");                           // LD   HL,0x0000
+  out.AppendFragment("11");  out.AppendWord(destination);   // LD   DE,destination
+  out.AppendFragment("01");  out.AppendWord(0x4000);        // LD   BC,0x4000
+  out.AppendFragment("ED B0");                              // LDIR
+}
+
+void EmitStage2For48K(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind, int low,
+                      int page_a, int page_b, int saved_a, int saved_b) {
+  EmitBankWait(out, 0x01);
+  EmitBankCopy(out, page_a);
+  EmitBankWait(out, 0x02);
+  EmitBankCopy(out, page_b);
+  out.AppendFragment("3E");  out.AppendByte(saved_a);   // LD   A,saved byte of A
+  out.AppendFragment("32");  out.AppendWord(page_a);    // LD   (A),A
+  EmitBankWait(out, 0xF3);
+  out.AppendFragment("3E");  out.AppendByte(saved_b);   // LD   A,saved byte of B
+  out.AppendFragment("32");  out.AppendWord(page_b);    // LD   (B),A
+  EmitRegisterBlock(out, state, kind, low + Stage2Length48K(kind) - 4);
+}
+
+void EmitStage2For64K(CartridgeMaker& out, int saved_80ed, int saved_4000) {
+  EmitBankWait(out, 0x01);
+  EmitBankCopy(out, 0x80ED);
+  EmitBankWait(out, 0x02);
+  EmitBankCopy(out, 0x4000);
+  out.AppendFragment("3E");  out.AppendByte(saved_80ed);   // LD   A,saved byte of 0x80ED
+  out.AppendFragment("32");  out.AppendWord(0x80ED);       // LD   (0x80ED),A
+  EmitBankWait(out, 0xF3);
+  out.AppendFragment("3E");  out.AppendByte(saved_4000);   // LD   A,saved byte of 0x4000
+  out.AppendFragment("32");  out.AppendWord(0x4000);       // LD   (0x4000),A
+  out.AppendFragment("C3 6E 38");                          // JP   0x386E
+}
+
+void EmitStage3(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind) {
+  const int ram_bytes = kStage3Address + Stage3Length(kind);
+  out.AppendFragment("21");  out.AppendWord(ram_bytes);           // LD   HL,0x38BA or 0x38B9
+  out.AppendFragment("11");  out.AppendWord(kStage2Address64K);   // LD   DE,0x8000
+  out.AppendFragment("01");  out.AppendWord(0x00ED);              // LD   BC,237
+  out.AppendFragment("ED B0");                                    // LDIR
+  EmitRegisterBlock(out, state, kind, ram_bytes - 4);
+}
+
+void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind,
+                       int stack_data) {
+  const char* interrupt_mode = state.InterruptMode == 0   ? "ED 46"
+                               : state.InterruptMode == 1 ? "ED 56"
+                                                          : "ED 5E";
+  const int border = state.BorderColour + 8;
+  const int refresh = RefreshValueBeforeResume(state.R);
+  out.AppendFragment("01 FD 7F");                                 // LD   BC,0x7FFD
+  out.AppendFragment("3E 30");                                    // LD   A,0x30
+  out.AppendFragment("ED 79");                                    // OUT  (C),A      48K ROM, locked
+  out.AppendFragment("31");  out.AppendWord(stack_data);          // LD   SP,S
+  out.AppendFragment("F1");                                       // POP  AF         AF'
+  out.AppendFragment("08");                                       // EX   AF,AF'
+  out.AppendFragment("21");  out.AppendWord(state.HLAlt);         // LD   HL,HL'
+  out.AppendFragment("01");  out.AppendWord(state.BCAlt);         // LD   BC,BC'
+  out.AppendFragment("11");  out.AppendWord(state.DEAlt);         // LD   DE,DE'
+  out.AppendFragment("D9");                                       // EXX
+  out.AppendFragment("3E");  out.AppendByte(border);             // LD   A,border + 8
+  out.AppendFragment("D3 FE");                                    // OUT  (0xFE),A
+  out.AppendFragment(interrupt_mode);                             // IM   0, 1 or 2
+  out.AppendFragment("3E");  out.AppendByte(state.I);             // LD   A,I value
+  out.AppendFragment("ED 47");                                    // LD   I,A
+  out.AppendFragment("DD 21");  out.AppendWord(state.IX);         // LD   IX,nn
+  out.AppendFragment("FD 21");  out.AppendWord(state.IY);         // LD   IY,nn
+  out.AppendFragment("01");  out.AppendWord(state.BC);            // LD   BC,nn
+  out.AppendFragment("11");  out.AppendWord(state.DE);            // LD   DE,nn
+  out.AppendFragment("21");  out.AppendWord(state.HL);            // LD   HL,nn
+  out.AppendFragment("3E");  out.AppendByte(refresh);            // LD   A,R'
+  out.AppendFragment("ED 4F");                                    // LD   R,A
+  out.AppendFragment("F1");                                       // POP  AF
+  out.AppendFragment("31");  out.AppendWord(state.SP);            // LD   SP,nn
+  out.AppendFragment(state.InterruptsEnabled ? "FB" : "F3");      // EI or DI
+  if (kind == SnapshotKind::kZ80) {
+    out.AppendFragment("C3");  out.AppendWord(state.PC);          // JP   PC
+  } else {
+    out.AppendFragment("ED 45");                                  // RETN          PC off the stack
+  }
+  out.AppendWord(state.AFAlt);                                    // S: data for the first POP AF
+  out.AppendWord(state.AF);                                       //    data for the second POP AF
+}
+// clang-format on
+
+}  // namespace quillfen::spectrum
