@@ -15,11 +15,11 @@ namespace {
 using testing::ScriptedHost;
 
 // Offsets worth cutting at: all of them for small files; for large ones every offset in the
-// first and last 4 KB and every 61st in between, which keeps the sweep fast in every build.
+// first and last 1 KB and every 257th in between, which keeps the sweep fast in every build.
 std::vector<std::size_t> CutOffsets(std::size_t length) {
   std::vector<std::size_t> offsets;
   for (std::size_t cut = 0; cut < length; ++cut)
-    if (length < 0x4000 || cut < 0x1000 || length - cut <= 0x1000 || cut % 61 == 0)
+    if (length < 0x4000 || cut < 0x400 || length - cut <= 0x400 || cut % 257 == 0)
       offsets.push_back(cut);
   return offsets;
 }
@@ -42,7 +42,7 @@ SnapshotState CompressibleSnapshot() {
   std::mt19937 random(11);
   SnapshotState state = testing::RandomSnapshot(random);
   for (std::size_t k = 0; k < state.Memory.size(); ++k)
-    if (k % 700 > 40) state.Memory[k] = k % 3000 < 1500 ? 0x00 : 0xED;
+    if (k % 2000 > 40) state.Memory[k] = k % 3000 < 1500 ? 0x00 : 0xED;
   return state;
 }
 
