@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "cartridge/bytes.h"
@@ -16,25 +17,47 @@ class ZX81Processing {
   ZX81Processing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
 
   /// Reads the program file at `path` (opened as given; its extension is tested in upper case).
-  /// True when ZX81Program now holds a valid image of exactly the declared length.
+  /// True when ZX81Program now holds a valid image of exactly the declared length. Every
+  /// failure, an E_LINE below 0x4009 included, gives false; nothing is shown.
   [[nodiscard]] bool LoadZX81Program(const std::filesystem::path& path);
 
   /// True when the loaded program starts a BASIC line by itself. Throws quillfen::Error when
-  /// NXTLIN (0x0001-0x4008) does not address the image.
+  /// NXTLIN (0x0001-0x4008) does not address the image, or when the image is too short to hold
+  /// NXTLIN.
   bool ZX81ProgramAutoRuns() const;
 
   /// E_LINE - 0x4009 when the image is valid, else 0.
   std::int32_t ZX81ProgramLength() const;
 
   /// Builds the 32K cartridge for the loaded program and writes it under the output name of
-  /// `file_name` (the bare upper-case name). Adds 16384 to `ram_size`. False on every refusal;
-  /// errors outside the build pass to the caller.
+  /// `file_name` (the bare upper-case name). Adds 16384 to `ram_size` once the extension has
+  /// been accepted. False on every refusal; errors outside the build pass to the caller.
   [[nodiscard]] bool GenerateZX81Cartridge(const std::string& file_name, std::int32_t& ram_size,
                                            std::int16_t auto_run);
 
+  /// Builds the image for ZX81Program with ZX81Rom in the cartridge image. Raises `ramtop` by
+  /// 16384 for a program longer than 16371 bytes. False, with a message, for a program too large
+  /// or a ROM image that is not 16384 bytes or cannot start; false without one on any error.
+  [[nodiscard]] bool BuildZX81Cartridge(std::int32_t& ramtop);
+
+  /// The address in bank 1 at which the free space (trailing 0xFF bytes, searched down to offset
+  /// 8191) of `rom` begins; 16385 for an image shorter than 16384 bytes.
+  static std::int32_t FindZX81RomEnd(std::span<const std::uint8_t> rom);
+
+  /// FindZX81RomEnd for ZX81Rom.
+  std::int32_t FindZX81RomEnd() const { return FindZX81RomEnd(zx81_rom_); }
+
   const Bytes& ZX81Program() const { return zx81_program_; }
+  const Bytes& ZX81Rom() const { return zx81_rom_; }
+  std::int32_t ZX81RomEnd() const { return zx81_rom_end_; }
 
  private:
+  bool SkipZX81ProgramName();
+  bool ZX81ProgramIsValid() const;
+  std::int32_t ZX81DeclaredLength() const;
+  void TrimZX81Program();
+  void AddAutoRun();
+
   Host& host_;
   CartridgeMaker& maker_;
   Bytes zx81_program_;

@@ -1,0 +1,120 @@
+#include <exception>
+#include <optional>
+#include <span>
+
+#include "cartridge/file_names.h"
+#include "zx81/sinclair_startup_code.h"
+#include "zx81/zx81_layout.h"
+#include "zx81/zx81_processing.h"
+#include "zx81/zx81_program_file.h"
+#include "zx81/zx81_startup_code.h"
+
+// Building the 32K ZX81 cartridge: bank 0 holds the start-up code, the decoration, the system
+// variables, the program head and the RAM code; bank 1 the ZX81 ROM image and any program tail.
+namespace quillfen {
+namespace {
+
+constexpr const char* kZX81RomFileName = "ZX81_ROM.bin";
+constexpr const char* kRomReadFailed = "Failed to read ZX81 ROM file (ZX81_ROM.bin)";
+constexpr const char* kProgramTooLarge = "Program is too large";
+constexpr const char* kRomInsertFailed = "Failed to insert ZX81 ROM data";
+
+// The RAM code waits until address 0x000A reads this value before it enters bank 1.
+constexpr std::size_t kRomWaitOffset = 0x000A;
+constexpr std::uint8_t kRomWaitValue = 0x40;
+
+// The free space of a ROM image is searched from its last byte down to this offset.
+constexpr std::int32_t kLowestFreeSpaceSearch = 8191;
+
+// Only a ROM image of one bank whose byte at 0x000A is the value the RAM code waits for gives a
+// cartridge that starts; any other would leave the machine waiting for ever.
+bool ZX81RomCanStart(std::span<const std::uint8_t> rom) {
+  return rom.size() == kBankSize && rom[kRomWaitOffset] == kRomWaitValue;
+}
+
+}  // namespace
+
+bool ZX81Processing::GenerateZX81Cartridge(const std::string& file_name, std::int32_t& ram_size,
+                                           std::int16_t auto_run) {
+  if (!zx81::IsZX81Extension(ExtensionOf(file_name))) return false;
+  const bool program_auto_runs = ZX81ProgramAutoRuns();  // asked whatever auto_run says
+  if (auto_run == 1 && !program_auto_runs) AddAutoRun();
+  ram_size += 16384;
+  if (!ReadWholeFile(zx81_rom_, host_.RomFolder() / kZX81RomFileName)) {
+    host_.ShowError(kRomReadFailed);
+    return false;
+  }
+  zx81_rom_end_ = FindZX81RomEnd();
+  if (!BuildZX81Cartridge(ram_size)) return false;
+  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+}
+
+// Makes the ZX81 ROM run the program from its first line: NXTLIN := 0x407D. A program whose
+// program area is empty has no line to run and is left alone.
+void ZX81Processing::AddAutoRun() {
+  const bool has_program_area = zx81_program_.size() > zx81::kProgramAreaOffset;
+  if (has_program_area && zx81_program_[zx81::kProgramAreaOffset] == zx81::kNewLine) return;
+  if (zx81_program_.size() < zx81::kNxtLinOffset + 2)
+    ThrowError("AddAutoRun: a program image of " + std::to_string(zx81_program_.size()) +
+               " bytes holds no NXTLIN");
+  zx81_program_[zx81::kNxtLinOffset] = zx81::kFirstProgramLine & 0xFF;
+  zx81_program_[zx81::kNxtLinOffset + 1] = zx81::kFirstProgramLine >> 8;
+}
+
+std::int32_t ZX81Processing::FindZX81RomEnd(std::span<const std::uint8_t> rom) {
+  for (std::int32_t p = static_cast<std::int32_t>(kBankSize) - 1; p >= kLowestFreeSpaceSearch;
+       --p) {
+    if (static_cast<std::size_t>(p) >= rom.size() || rom[static_cast<std::size_t>(p)] != 0xFF)
+      return p + 2;
+  }
+  return kLowestFreeSpaceSearch + 1;
+}
+
+bool ZX81Processing::BuildZX81Cartridge(std::int32_t& ramtop) {
+  try {
+    const Bytes program = zx81_program_;
+    const auto length = static_cast<std::int32_t>(program.size());
+    if (length > kZX81BankZeroRoom + ZX81BankOneRoom(zx81_rom_end_)) {
+      host_.ShowError(kProgramTooLarge);
+      return false;
+    }
+    if (length > kZX81LongestProgramBelowRamTop) ramtop += 16384;
+
+    const ZX81Layout layout = PlanZX81Cartridge(length, zx81_rom_end_);
+    const auto head = std::span(program).first(static_cast<std::size_t>(layout.head));
+    const auto tail = std::span(program).subspan(head.size());
+    const std::optional<std::int32_t> tail_copy_routine =
+        tail.empty() ? std::nullopt : std::optional(zx81_rom_end_);
+
+    maker_.Clear();
+    zx81::EmitStartupCode(maker_, layout);
+    if (layout.stripes) sinclair::EmitStripeRows(maker_);
+    if (layout.logo) zx81::EmitLogoRows(maker_);
+    zx81::EmitSystemVariables(maker_, ramtop);
+    maker_.AppendBytes(head);
+    zx81::EmitSecondCodeBlock(maker_, ramtop, tail_copy_routine);
+    if (maker_.CartridgeImage().size() > kBankSize)
+      ThrowError("BuildZX81Cartridge: bank 0 overflows by " +
+                 std::to_string(maker_.CartridgeImage().size() - kBankSize) + " bytes");
+    maker_.PadWithFFTo(kBankSize);
+
+    if (!ZX81RomCanStart(zx81_rom_) || !maker_.AppendRomImage(zx81_rom_)) {
+      host_.ShowError(kRomInsertFailed);
+      return false;
+    }
+    if (!tail.empty()) {
+      maker_.CutTo(kBankSize + static_cast<std::size_t>(zx81_rom_end_));
+      zx81::EmitTailCopyRoutine(maker_, zx81_rom_end_, layout.head, layout.TailLength());
+      maker_.AppendBytes(tail);
+      maker_.PadWithFFTo(2 * kBankSize);
+    }
+    if (maker_.CartridgeImage().size() != 2 * kBankSize)
+      ThrowError("BuildZX81Cartridge: the image holds " +
+                 std::to_string(maker_.CartridgeImage().size()) + " bytes, not 32768");
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+}  // namespace quillfen
