@@ -54,7 +54,7 @@ std::string JsonOptionalBool(const std::optional<bool>& value) {
 class JsonObject {
  public:
   JsonObject& Add(const std::string& key, const std::string& json_value) {
-    text_ += (text_.empty() ? "{" : ",") + JsonString(key) + ":" + json_value;
+    text_.append(text_.empty() ? "{" : ",").append(JsonString(key)).append(":").append(json_value);
     return *this;
   }
   std::string Close() const { return text_.empty() ? "{}" : text_ + "}"; }
@@ -70,8 +70,11 @@ std::string FitText(const std::optional<bool>& fits) {
 
 std::string RamText(const RamOffer& offer) {
   std::string text;
-  for (const std::string& entry : offer.entries) text += (text.empty() ? "" : ", ") + entry;
-  text += " (selected: " + offer.entries.at(static_cast<std::size_t>(offer.selected)) + ")";
+  for (const std::string& entry : offer.entries)
+    text.append(text.empty() ? "" : ", ").append(entry);
+  text.append(" (selected: ")
+      .append(offer.entries.at(static_cast<std::size_t>(offer.selected)))
+      .append(")");
   return text;
 }
 
@@ -80,7 +83,7 @@ std::string RamText(const RamOffer& offer) {
 std::string InfoText(const std::string& shown_name, const ProgramInspection& inspection) {
   std::string text = shown_name + "\n";
   auto line = [&text](const std::string& label, const std::string& value) {
-    text += "  " + label + ": " + value + "\n";
+    text.append("  ").append(label).append(": ").append(value).append("\n");
   };
   line("machine", MachineName(inspection.machine));
   if (!inspection.refusal.empty()) {
@@ -109,7 +112,7 @@ std::string InfoText(const std::string& shown_name, const ProgramInspection& ins
         if (std::string(name) == "PC" && inspection.is_sna) shown += " (on the stack)";
         std::string label = name;
         if (label.size() > 3 && label.substr(2) == "Alt") label = label.substr(0, 2) + "'";
-        registers += (registers.empty() ? "" : " ") + label + "=" + shown;
+        registers.append(registers.empty() ? "" : " ").append(label).append("=").append(shown);
       }
       line("registers", registers);
       line("interrupts", "mode " + std::to_string(inspection.registers.InterruptMode) + ", " +
@@ -138,8 +141,8 @@ std::string InfoJson(const std::string& shown_name, const ProgramInspection& ins
     json.Add("program_length", std::to_string(inspection.program_length));
   std::string entries;
   for (const std::string& entry : inspection.ram_offer.entries)
-    entries += (entries.empty() ? "" : ",") + JsonString(entry);
-  json.Add("ram_offered", "[" + entries + "]");
+    entries.append(entries.empty() ? "" : ",").append(JsonString(entry));
+  json.Add("ram_offered", std::string("[").append(entries).append("]"));
   json.Add("ram_selected", JsonString(inspection.ram_offer.entries.at(
                                static_cast<std::size_t>(inspection.ram_offer.selected))));
   json.Add("ram_selectable", JsonBool(inspection.ram_offer.enabled));
