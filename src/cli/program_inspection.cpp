@@ -7,20 +7,8 @@
 #include "cartridge/file_names.h"
 #include "cli/cli_host.h"
 
-// The ZX80 size helpers and the unused-area search come from the ZX80 and Spectrum modules;
-// until both are there, pending_core_helpers.h stands in for them.
-#if __has_include("cli/pending_core_helpers.h")
-#include "cli/pending_core_helpers.h"
-namespace quillfen {
-using ZX80SizeHelpers = pending::ZX80SizeHelpers<>;
-}
-#else
 #include "spectrum/spectrum_layout.h"
 #include "zx80/zx80_processing.h"
-namespace quillfen {
-using ZX80SizeHelpers = ZX80Processing;
-}
-#endif
 
 namespace quillfen {
 namespace {
@@ -64,7 +52,7 @@ void InspectZX80(MachineConverters& converters, const std::filesystem::path& rom
   result.auto_run_ticked = true;  // the machine change ticks it and inspection leaves it
   Bytes rom;
   if (ReadWholeFile(rom, rom_folder / "ZX80_ROM.bin")) {
-    const std::int32_t rom_end = ZX80SizeHelpers::FindZX80RomEnd(rom);
+    const std::int32_t rom_end = ZX80Processing::FindZX80RomEnd(rom);
     result.zx80_rom_end = rom_end;
     result.fits_16k_with_auto_run = ZX80FitsIn16K(length, rom_end, 1);
     result.fits_16k_without_auto_run = ZX80FitsIn16K(length, rom_end, 0);
@@ -99,7 +87,7 @@ void InspectSnapshot(MachineConverters& converters, const std::filesystem::path&
     result.pc_on_stack = WordAt(state.Memory, static_cast<std::size_t>(state.SP - 0x4000));
   std::int32_t top = 0;
   std::int16_t page = 0;
-  const std::int32_t low = FindUnusedArea(state.Memory, top, page);
+  const std::int32_t low = spectrum::FindUnusedArea(state.Memory, top, page);
   if (low != 0) result.unused_area = UnusedArea{low, top, page};
 }
 
@@ -118,7 +106,7 @@ std::string MachineName(Machine machine) {
 }
 
 bool ZX80FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16_t auto_run) {
-  return ZX80SizeHelpers::FitsIn16K(program_length, rom_end, auto_run);
+  return ZX80Processing::FitsIn16K(program_length, rom_end, auto_run);
 }
 
 ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
