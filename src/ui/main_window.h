@@ -11,9 +11,13 @@
 #include "ui/open_file_dialog.h"
 
 class QCheckBox;
+class QCloseEvent;
 class QComboBox;
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPushButton;
 class QTimer;
 
@@ -58,21 +62,30 @@ class UI : public QWidget {
   void Form_Unload();
 
   // Program inspection.
+  /// Loads the program whose path `choose_path` returns (empty: nothing chosen) with the selected
+  /// machine's reader and prepares the window for generation. True when Generate was enabled;
+  /// false when nothing was chosen, the reader refused the file or an error was raised.
   bool SelectProgram(const std::function<QString()>& choose_path);
+  /// The path chosen in the file dialog with the selected machine's settings, or an empty
+  /// string when the user cancelled or the dialog failed.
   QString AskForFileName();
   bool InspectZX80Program(const QString& path);
   bool InspectZX81Program(const QString& path);
   bool InspectSnapshot(const QString& path);
   void ShowRamOffer(const RamOffer& offer);
+  /// "..." and a dropped file: runs SelectProgram with the buttons disabled and the busy cursor.
   void RunSelection(const std::function<QString()>& choose_path);
 
   // Generation driver.
+  /// Back to idle: timer stopped, "Done!" hidden, "..." enabled.
   void ResetDoneIndicator();
+  /// Calls the selected machine's generate entry point with the window's choices.
   bool RunConverter();
+  /// Shows "Done!" or "Error!" and starts the two-second timer.
   void ShowDoneIndicator(bool succeeded);
 
   // Drag and drop: the one local program or snapshot file being dragged, or an empty string.
-  QString DroppableFile(const class QMimeData* data) const;
+  QString DroppableFile(const QMimeData* data) const;
   void DropProgram(const QString& path);
 
   Machine SelectedMachine() const;
