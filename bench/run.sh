@@ -110,7 +110,7 @@ echo "-- generators writing to the disk folder $work/disk"
 
 if [ "$window" = ON ]; then
   echo "== window: from start until its window is mapped, under Xvfb without a window manager"
-  xvfb-run -a "$build/bench/window_start" 20 "$build/quillfen" | tail -1
+  xvfb-run -a "$build/bench/window_start" 20 "$build/quillfen" 2>&1 | grep -v '^QStandardPaths' | tail -1
 else
   echo "== window: not measured (needs qt6-base-dev and xvfb)"
 fi
