@@ -80,7 +80,10 @@ bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesys
     }
     done += static_cast<std::size_t>(put);
   }
-  written = written && ::fsync(file.get()) == 0;
+  // No fsync before the rename: it cost more than the whole conversion (milliseconds against
+  // tens of microseconds), and the promise kept is about failed writes, not power cuts: every
+  // write and the close are checked, the rename only happens after they succeeded, and it
+  // replaces the earlier image in one step, so a failed write leaves it as it was.
   written = file.CloseChecked() && written;
   written = written && ::rename(name.c_str(), path.c_str()) == 0;
   if (!written) ::unlink(name.c_str());
