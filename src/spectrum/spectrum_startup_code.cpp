@@ -4,6 +4,7 @@
 
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "zx81/sinclair_startup_code.h"
 
 namespace quillfen::spectrum {
 namespace {
@@ -37,20 +38,7 @@ void EmitStage1Start(CartridgeMaker& out, int logo_table) {
   out.AppendFragment("ED B0");                             // LDIR            screen := 0
   out.AppendFragment("3E 08");                             // LD   A,0x08
   out.AppendFragment("D3 FE");                             // OUT  (0xFE),A   black border
-  out.AppendFragment("16 5A");                             // LD   D,0x5A     attribute rows 16-23
-  out.AppendFragment("0E 0D");                             // LD   C,13       entries
-  out.AppendFragment("21");  out.AppendWord(logo_table);   // LD   HL,logo_table
-  out.AppendFragment("5E");                                // entry: LD E,(HL)
-  out.AppendFragment("23");                                //      INC  HL
-  out.AppendFragment("46");                                //      LD   B,(HL) count
-  out.AppendFragment("23");                                //      INC  HL
-  out.AppendFragment("7E");                                // byte: LD A,(HL)
-  out.AppendFragment("12");                                //      LD   (DE),A
-  out.AppendFragment("13");                                //      INC  DE
-  out.AppendFragment("23");                                //      INC  HL
-  out.AppendFragment("10 FA");                             //      DJNZ byte
-  out.AppendFragment("0D");                                //      DEC  C
-  out.AppendFragment("20 F3");                             //      JR   NZ,entry
+  sinclair::EmitRowCopyLoop(out, 0x5A, 13, logo_table);   // logo into attribute rows 16-23
 }
 
 void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_base, int low,

@@ -35,21 +35,25 @@ void EmitScreenClear(CartridgeMaker& out) {
   out.AppendFragment("ED B0");     // LDIR            0xC000-0xFFFF := 0
 }
 
+void EmitRowCopyLoop(CartridgeMaker& out, int high_byte, int rows, int table) {
+  out.AppendFragment("16");  out.AppendByte(high_byte);    // LD   D,high_byte
+  out.AppendFragment("0E");  out.AppendByte(rows);         // LD   C,rows
+  out.AppendFragment("21");  out.AppendWord(table);        // LD   HL,table
+  out.AppendFragment("5E");                                // row: LD E,(HL)   low address byte
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("46");                                //      LD   B,(HL) count
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("7E");                                // byte: LD A,(HL)
+  out.AppendFragment("12");                                //      LD   (DE),A
+  out.AppendFragment("13");                                //      INC  DE
+  out.AppendFragment("23");                                //      INC  HL
+  out.AppendFragment("10 FA");                             //      DJNZ byte
+  out.AppendFragment("0D");                                //      DEC  C
+  out.AppendFragment("20 F3");                             //      JR   NZ,row
+}
+
 void EmitAttributeLoop(CartridgeMaker& out, int table, bool logo) {
-  out.AppendFragment("16 DA");                              // LD   D,0xDA
-  out.AppendFragment(logo ? "0E 0D" : "0E 08");             // LD   C,13 or 8   rows
-  out.AppendFragment("21");  out.AppendWord(table);         // LD   HL,table
-  out.AppendFragment("5E");                                 // row: LD E,(HL)   low address byte
-  out.AppendFragment("23");                                 //      INC  HL
-  out.AppendFragment("46");                                 //      LD   B,(HL) count
-  out.AppendFragment("23");                                 //      INC  HL
-  out.AppendFragment("7E");                                 // byte: LD A,(HL)
-  out.AppendFragment("12");                                 //      LD   (DE),A
-  out.AppendFragment("13");                                 //      INC  DE
-  out.AppendFragment("23");                                 //      INC  HL
-  out.AppendFragment("10 FA");                              //      DJNZ byte
-  out.AppendFragment("0D");                                 //      DEC  C
-  out.AppendFragment("20 F3");                              //      JR   NZ,row
+  EmitRowCopyLoop(out, 0xDA, logo ? 13 : 8, table);        // attributes of the shown screen
 }
 
 void EmitStripeRows(CartridgeMaker& out) {

@@ -57,6 +57,14 @@ Bytes CompressZ80Block(std::span<const std::uint8_t> data);
 /// random stretches, long runs of 0xED, of zeros and of other repeated bytes, and lone 0xED.
 SnapshotState RandomSnapshot(std::mt19937& random);
 
+/// A snapshot whose RAM holds pseudo-random non-zero bytes (so no unused area exists) and whose
+/// registers all hold distinct values. PC is 0x6123; for an SNA snapshot the same value is on
+/// the stack at SP (0xFE40).
+SnapshotState MakeBusySnapshot(std::uint32_t seed = 1);
+
+/// Zeroes the RAM from `from` to `to` - 1 (addresses).
+void ZeroRam(SnapshotState& state, int from, int to);
+
 /// A human-readable list of the fields (not Memory) in which `a` and `b` differ; empty when none.
 std::string SnapshotRegisterDifferences(const SnapshotState& a, const SnapshotState& b);
 

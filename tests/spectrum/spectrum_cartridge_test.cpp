@@ -1,0 +1,225 @@
+// The unused-area search and the byte layout of the 64K and 48K cartridges, with the worked
+// offsets of their layout tables; tests/verify boots these images on an emulated Spectrum.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cartridge/error.h"
+#include "spectrum/spectrum_layout.h"
+#include "spectrum/spectrum_processing.h"
+#include "support/rom_images.h"
+#include "support/scripted_host.h"
+#include "support/snapshot_files.h"
+#include "support/temp_dir.h"
+
+namespace quillfen::spectrum {
+namespace {
+
+using namespace quillfen::testing;
+
+Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t length) {
+  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+               bytes.begin() + static_cast<std::ptrdiff_t>(from + length));
+}
+
+Bytes RamAt(const SnapshotState& state, int address, std::size_t length) {
+  return Slice(state.Memory, static_cast<std::size_t>(address - 0x4000), length);
+}
+
+struct Area {
+  std::int32_t low = 0;
+  std::int32_t top = 0;
+  std::int16_t page = 7;  // a value FindUnusedArea must leave alone when it finds nothing
+};
+
+Area Search(const SnapshotState& state) {
+  Area area;
+  area.low = FindUnusedArea(state.Memory, area.top, area.page);
+  return area;
+}
+
+TEST(FindUnusedAreaTest, WindowsRunsAndTheirLimits) {
+  // Zeroed address ranges [from, to) in a RAM image without zeros, and the area found.
+  const std::tuple<const char*, std::vector<std::pair<int, int>>, Area> cases[] = {
+      {"512 zeros", {{0xAE01, 0xB001}}, {0, 0, 7}},
+      {"513 zeros", {{0xAE00, 0xB001}}, {0xAE01, 0xB001, 1}},
+      {"run past the window's last address", {{0x81FF, 0x8401}}, {0, 0, 7}},
+      {"ended at the window's last address", {{0x8200, 0x8401}}, {0x8201, 0x8401, 1}},
+      {"past page 0's window", {{0x5CFF, 0x6000}}, {0, 0, 7}},
+      {"across 0xC1FF", {{0xC000, 0xC400}}, {0, 0, 7}},
+      {"zeros above the window", {{0xE1DF, 0xE600}}, {0xE1E0, 0xE3E0, 2}},
+      {"up to page 0's end", {{0x7000, 0x8000}}, {0x7001, 0x8000, 0}},
+      {"highest window", {{0x7000, 0x8000}, {0xB000, 0xC000}}, {0xB001, 0xC000, 1}},
+      {"highest run", {{0x6000, 0x7000}, {0x9000, 0x9300}, {0xA000, 0xA300}}, {0xA001, 0xA300, 1}},
+      {"page 2 first", {{0x9000, 0x9300}, {0xD000, 0xD210}}, {0xD001, 0xD210, 2}},
+  };
+  for (const auto& [name, zeros, expected] : cases) {
+    SnapshotState state = MakeBusySnapshot();
+    for (const auto& [from, to] : zeros) ZeroRam(state, from, to);
+    const Area area = Search(state);
+    EXPECT_EQ(std::tie(area.low, area.top, area.page),
+              std::tie(expected.low, expected.top, expected.page))
+        << name;
+  }
+  std::int32_t top = 0;
+  std::int16_t page = 0;
+  EXPECT_THROW(FindUnusedArea(Bytes(0xBFFF, 0), top, page), Error);
+  EXPECT_THROW(FindUnusedArea(Bytes(0xC001, 0), top, page), Error);
+}
+
+TEST(FindUnusedAreaTest, AreaAlwaysLiesInTheDocumentedRanges) {
+  std::mt19937 random(99);
+  for (int trial = 0; trial < 200; ++trial) {
+    SnapshotState state = MakeBusySnapshot(static_cast<std::uint32_t>(trial));
+    for (int run = 0; run < 3; ++run) {
+      const int start = 0x4000 + static_cast<int>(random() % 0xC000);
+      ZeroRam(state, start, std::min(0x10000, start + 400 + static_cast<int>(random() % 900)));
+    }
+    const auto [low, top, page] = Search(state);
+    if (low == 0) continue;
+    EXPECT_TRUE((low >= 0xC201 && top <= 0xE3E0) || (low >= 0x8201 && top <= 0xC000) ||
+                (low >= 0x5D01 && top <= 0x8000))
+        << low << " to " << top;
+    EXPECT_NE(state.Memory[low - 2 - 0x4000], 0);
+    EXPECT_EQ(
+        std::count(state.Memory.begin() + low - 1 - 0x4000, state.Memory.begin() + top - 0x4000, 0),
+        top - low + 1);
+  }
+}
+
+TEST(SpectrumCartridgeLayoutTest, FortyEightK) {
+  struct Case {
+    int zero_from, zero_to;  // the unused area: zero_from + 1 to zero_to
+    std::size_t logo_table, jump;
+  };
+  // Stage 1 is 51 bytes when the area reaches the end of its page, else 62 (with the tail copy).
+  for (const Case c : {Case{0xA000, 0xC000, 0x33, 0x30}, {0xD000, 0xE000, 0x3E, 0x3B}}) {
+    SnapshotState state = MakeBusySnapshot();
+    ZeroRam(state, c.zero_from, c.zero_to);
+    const Area area = Search(state);
+    CartridgeMaker maker;
+    ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", area.low, area.top, area.page));
+    const Bytes& image = maker.CartridgeImage();
+    ASSERT_EQ(image.size(), 0x10000u);
+    const auto low = static_cast<std::uint8_t>(c.zero_from + 1);
+    EXPECT_EQ(Slice(image, 0x15, 3), (Bytes{0x21, std::uint8_t(c.logo_table), 0x00}));  // LD HL
+    EXPECT_EQ(Slice(image, c.jump, 3), (Bytes{0xC3, low, std::uint8_t(c.zero_from >> 8)}));
+    EXPECT_EQ(Slice(image, c.logo_table, 3), (Bytes{0x1F, 0x01, 0x50}));  // first logo entry
+    EXPECT_EQ(image[0x4000], 0x01);                                       // page A's marker
+    EXPECT_EQ(Slice(image, 0x8000, 0x4000), Bytes(0x4000, 0xFF));
+    EXPECT_EQ(image[0xC000], 0x02);  // page B's marker
+  }
+}
+
+TEST(SpectrumCartridgeLayoutTest, FortyEightKRefusesWhatItCannotLayOut) {
+  SnapshotState state = MakeBusySnapshot();
+  ZeroRam(state, 0xD000, 0xE000);
+  const auto [low, top, page] = Search(state);
+  CartridgeMaker maker;
+  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.TAP", low, top, 2));
+  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, top, 3));
+  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, low + 129, 2));
+  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low - 2, top, 2));  // data
+  state.BorderColour = 300;
+  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, top, 2));
+}
+
+TEST(SpectrumCartridgeLayoutTest, SixtyFourK) {
+  const SnapshotState state = MakeBusySnapshot();
+  const Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
+  for (const auto& [name, ram_at] : {std::pair{"GAME.Z80", 0x38BA}, {"GAME.SNA", 0x38B9}}) {
+    SCOPED_TRACE(name);
+    CartridgeMaker maker;
+    ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, name, rom));
+    const Bytes& image = maker.CartridgeImage();
+    ASSERT_EQ(image.size(), 0x10000u);
+    EXPECT_EQ(image[0x0000], 0x01);
+    EXPECT_EQ(image[0x0001], state.Memory[0x80EE - 0x4000]);
+    // Stage 1: XOR A ... LD D,0x5A; LD C,13; LD HL,0x003E draws the logo table at 0x403E.
+    EXPECT_EQ(Slice(image, 0x4011, 7), (Bytes{0x16, 0x5A, 0x0E, 0x0D, 0x21, 0x3E, 0x00}));
+    EXPECT_EQ(Slice(image, 0x403E, 3), (Bytes{0x1F, 0x01, 0x50}));
+    EXPECT_EQ(Slice(image, 0x40A9, 7), (Bytes{0x21, 0x00, 0x00, 0x44, 0x7E, 0xFE, 0x01}));
+    EXPECT_EQ(Slice(image, 0x40EA, 3), (Bytes{0xC3, 0x6E, 0x38}));  // JP 0x386E
+    EXPECT_EQ(Slice(image, 0x40ED, 16147), RamAt(state, 0xC0ED, 16147));
+    EXPECT_EQ(image[0x8000], 0x02);
+    EXPECT_EQ(Slice(image, 0xC000, 0x386E), Slice(rom, 0, 0x386E));
+    EXPECT_EQ(Slice(image, 0xF86E, 3), (Bytes{0x21, static_cast<std::uint8_t>(ram_at), 0x38}));
+    const std::size_t fill_at = 0xC000 + ram_at + 237;
+    EXPECT_EQ(Slice(image, 0xC000 + ram_at, 237), RamAt(state, 0x8000, 237));
+    EXPECT_EQ(Slice(image, fill_at, 0xFD00 - fill_at), Bytes(ram_at == 0x38BA ? 857 : 858, 0xFF));
+    EXPECT_EQ(Slice(image, 0xFD00, 0x300), Slice(rom, 0x3D00, 0x300));
+  }
+}
+
+constexpr char kQuestion[] =
+    "An area of unused bytes has been found within the program.\r\n\r\n"
+    "Generate a 48K instead of a 64K ROM cartridge?";
+
+class GenerateSpectrumCartridgeTest : public ::testing::Test {
+ protected:
+  GenerateSpectrumCartridgeTest() { spectrum_.MutableStateForTesting() = MakeBusySnapshot(); }
+
+  bool Generate(const std::string& name, std::optional<Host::Answer> answer = std::nullopt) {
+    if (answer) host_.ScriptAnswer(*answer);
+    std::int32_t ram_size = 49152;
+    return spectrum_.GenerateSpectrumCartridge(name, ram_size);
+  }
+  std::size_t FilesInFolder() const {
+    const std::filesystem::directory_iterator files(folder_.path());
+    return static_cast<std::size_t>(std::distance(begin(files), end(files)));
+  }
+
+  TempDir folder_;
+  ScriptedHost host_{folder_.path()};
+  CartridgeMaker maker_;
+  SpectrumProcessing spectrum_{host_, maker_};
+};
+
+TEST_F(GenerateSpectrumCartridgeTest, SizeQuestionRomFileAndOutputNames) {
+  EXPECT_FALSE(Generate("GAME.Z80"));  // no ROM file
+  folder_.Write("SPECTRUM_ROM.bin", {});
+  EXPECT_FALSE(Generate("GAME.Z80"));
+  EXPECT_EQ(host_.errors,
+            std::vector<std::string>(2, "Failed to read Spectrum ROM file (SPECTRUM_ROM.bin)"));
+  folder_.Write("SPECTRUM_ROM.bin", MakeRomImage(0x3FFF, {{0, 0xF3}}));
+  EXPECT_FALSE(Generate(""));         // after a switch from another machine: no name, no file
+  ASSERT_TRUE(Generate("GAME.Z80"));  // no unused area: 64K, no question
+  EXPECT_EQ(ReadFileBytes(folder_ / "GAME.bin"), maker_.CartridgeImage());
+  EXPECT_EQ(maker_.CartridgeImage()[0x4000], 0xAF);  // the code bank second
+
+  ZeroRam(spectrum_.MutableStateForTesting(), 0xD000, 0xE000);
+  const Bytes ram = spectrum_.State().Memory;
+  ASSERT_TRUE(Generate("MY.GAME.SNA", Host::Answer::Yes));
+  const Bytes forty_eight = ReadFileBytes(folder_ / "MY.GAME.bin");
+  EXPECT_EQ(forty_eight[0], 0xAF);  // the code bank first
+  ASSERT_TRUE(Generate("MY.GAME.SNA", Host::Answer::Yes));
+  EXPECT_EQ(ReadFileBytes(folder_ / "MY.GAME.bin"), forty_eight);
+  EXPECT_TRUE(spectrum_.State().Memory == ram);  // the markers went into a copy
+  ASSERT_TRUE(Generate("GAME.SNA", Host::Answer::No));
+  EXPECT_EQ(ReadFileBytes(folder_ / "GAME.bin")[0x4000], 0xAF);
+  EXPECT_FALSE(Generate("NEW.Z80", Host::Answer::Cancel));
+  EXPECT_EQ(host_.questions, std::vector<std::string>(4, kQuestion));
+  EXPECT_EQ(FilesInFolder(), 3u);  // the ROM, GAME.bin and MY.GAME.bin
+}
+
+// The 64K cartridge waits for 0xF3 at 0x0000 of its 16K ROM copy: any other ROM would hang.
+TEST_F(GenerateSpectrumCartridgeTest, The64KCartridgeRefusesARomItCannotStartFrom) {
+  ZeroRam(spectrum_.MutableStateForTesting(), 0xD000, 0xE000);
+  for (const Bytes& rom :
+       {MakeRomImage(0x3FFF, {{0, 0xF3}}, 0x3FFF), MakeRomImage(0x3FFF, {{0, 0xF3}}, 0x4001),
+        MakeRomImage(0x3FFF, {{0, 0x00}})}) {
+    folder_.Write("SPECTRUM_ROM.bin", rom);
+    EXPECT_FALSE(Generate("GAME.Z80", Host::Answer::No));
+  }
+  EXPECT_EQ(host_.errors, std::vector<std::string>(3, "Failed to insert Spectrum ROM data"));
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_TRUE(Generate("GAME.Z80", Host::Answer::Yes));  // the 48K one carries no ROM data
+}
+
+}  // namespace
+}  // namespace quillfen::spectrum
