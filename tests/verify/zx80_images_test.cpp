@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
+#include "boot_test_support.h"
 #include "cartridge/cartridge_maker.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
 #include "support/zx80_files.h"
-#include "verify/verify_summary.h"
 #include "verify/zx80_boot_check.h"
 #include "zx80/zx80_processing.h"
 
@@ -19,22 +17,14 @@ namespace {
 using Answer = Host::Answer;
 
 constexpr std::int32_t kRomEnd = 4097;  // the stand-in ROM's free space starts here
-
-/// Long enough for bank 0's copy and screen clear (about 1.1 M T-states), short enough to keep
-/// the suite quick.
-VerifyOptions Options() {
-  VerifyOptions options;
-  options.dwell_t_states = 1'200'000;
-  options.t_state_limit = 10'000'000;
-  return options;
-}
+/// Bank 0's copy and screen clear take about 1.1 M T-states.
+const VerifyOptions kOptions = testing::BootOptions(1'200'000, 10'000'000);
 
 class ZX80ImagesTest : public ::testing::Test {
  protected:
   void SetUp() override { dir_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095, {{10, 0xFD}})); }
 
-  /// Writes GAME.bin for a program of `length` bytes; `answer` goes to the size question when
-  /// it is asked.
+  /// Writes GAME.bin for a program of `length` bytes; `answer` goes to the 16K question.
   Bytes Build(std::size_t length, Answer answer, std::int16_t auto_run, std::int32_t ram_size) {
     const Bytes file = testing::MakeZX80Program(length, 0, static_cast<std::uint32_t>(length));
     EXPECT_TRUE(zx80_.LoadZX80Program(dir_.Write("GAME.O", file)));
@@ -47,7 +37,7 @@ class ZX80ImagesTest : public ::testing::Test {
   VerifyResult Verify(const Bytes& image, std::int32_t ram_size, std::int16_t auto_run) {
     const Bytes& program = zx80_.ZX80Program();
     return VerifyZX80Image(image, program, ZX80Ramtop(ram_size, program.size(), image.size()),
-                           auto_run, Options());
+                           auto_run, kOptions);
   }
 
   testing::TempDir dir_;
@@ -72,6 +62,7 @@ TEST_F(ZX80ImagesTest, EveryLayoutBoots) {
       {"32K, plain, no tail", 1000, Answer::No, 0, 1024, 32768},
       {"32K, auto-run, no tail", 12000, Answer::No, 1, 16384, 32768},
       {"32K, plain, long tail", 16383, Answer::No, 0, 1024, 32768},
+      {"32K, plain, longest under the 16K RAMTOP", 16382, Answer::No, 0, 16384, 32768},
       {"32K, auto-run, long tail", 16383, Answer::No, 1, 16384, 32768},
       {"32K, plain, short tail", 16250, Answer::No, 0, 16384, 32768},
   };
@@ -80,54 +71,21 @@ TEST_F(ZX80ImagesTest, EveryLayoutBoots) {
     const Bytes image = Build(c.length, c.answer, c.auto_run, c.ram_size);
     ASSERT_EQ(image.size(), c.image_size);
     const VerifyResult result = Verify(image, c.ram_size, c.auto_run);
-    EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
+    EXPECT_TRUE(result.Passed()) << testing::Summary(result);
   }
 }
 
 TEST_F(ZX80ImagesTest, CorruptedLoaderValueIsNamed) {
-  Bytes image = Build(1000, Answer::No, 0, 16384);
-  // The ZX80 set-up in the second block: LD A,0x0E; LD I,A.
-  const Bytes set_i = {0x3E, 0x0E, 0xED, 0x47};
-  const auto at = std::search(image.begin(), image.begin() + 16384, set_i.begin(), set_i.end());
-  ASSERT_NE(at, image.begin() + 16384);
-  at[1] = 0x0F;
-  const VerifyResult result = Verify(image, 16384, 0);
-  EXPECT_TRUE(result.booted);
-  EXPECT_EQ(result.mismatches, std::vector<std::string>{"I is 0x0F, expected 0x0E"});
-}
-
-TEST_F(ZX80ImagesTest, RomWithoutTheWaitedForByteNeverStarts) {
-  // The 32K RAM code waits for 0xFD at 0x000A: bank 1 without it is never taken for the ROM.
-  Bytes image = Build(1000, Answer::No, 0, 16384);
-  image[16384 + 10] = 0x00;
-  VerifyOptions options = Options();
-  options.t_state_limit = 4'000'000;
-  const Bytes& program = zx80_.ZX80Program();
-  const VerifyResult result = VerifyZX80Image(image, program, 0x8000, 0, options);
-  EXPECT_FALSE(result.booted);
-  EXPECT_NE(result.failure.find("never reached the ZX80 ROM"), std::string::npos) << result.failure;
-}
-
-// With RAMTOP just above the program the start-up code's pushes land on code still to run (32K)
-// or on the program's last byte (the 16K loader's CALL): the window does not offer these sizes.
-TEST_F(ZX80ImagesTest, RamSizesThatInspectionWithholdsDoNotBoot) {
-  struct Case {
-    std::size_t length;
-    Answer answer;
-    bool boots;
-  };
-  const Case cases[] = {
-      {976, Answer::No, true},     // the last length offered 1K below the withheld run
-      {990, Answer::No, false},    // the second block's PUSH overwrites its own next bytes
-      {996, Answer::No, true},     // the first length offered 1K above it
-      {1020, Answer::Yes, true},   // the longest 16K program offered 1K
-      {1021, Answer::Yes, false},  // the CALL's return address lands on the program's last byte
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.length);
-    const Bytes image = Build(c.length, c.answer, 0, 1024);
-    EXPECT_EQ(Verify(image, 1024, 0).Passed(), c.boots);
-  }
+  testing::ExpectEachCorruptionNamed(
+      Build(1000, Answer::Yes, 0, 16384),
+      {
+          {{0x3E, 0x0E, 0xED, 0x47}, 1, 0x01, "I is 0x0F, expected 0x0E"},  // LD A,0x0E; LD I,A
+          {{0xED, 0x56, 0x31}, 1, 0x08, "interrupt mode is 2, expected 1"},
+          {{0x21, 0xAA, 0x3F, 0xE5}, 1, 0x01, "word at 0x7FFE is 0x3FAB, expected 0x3FAA"},
+          // CALL 0x0747 made LD BC,0x0747: the plain start's JP 0x0283 runs instead.
+          {{0xCD, 0x47, 0x07, 0xC3}, 0, 0xCC, "ROM entered at 0x0283, expected 0x0747"},
+      },
+      [&](const Bytes& image) { return Verify(image, 16384, 0); });
 }
 
 }  // namespace
