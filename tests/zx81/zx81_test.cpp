@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <tuple>
+
+#include "cartridge/error.h"
+#include "support/zx81_files.h"
+#include "verify/boot_machine.h"
+#include "zx81/zx81_generation.h"
+
+namespace quillfen {
+namespace {
+
+using testing::MakeZX81P81File;
+using testing::MakeZX81Program;
+using testing::StoreWord;
+using ZX81Test = testing::ZX81GenerationTest;
+
+Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t length) {
+  const auto part = std::span(bytes).subspan(offset, length);
+  return Bytes(part.begin(), part.end());
+}
+
+TEST_F(ZX81Test, ExtensionsInEitherCaseAndTheNameOfP81FilesOnly) {
+  const Bytes image = MakeZX81Program(300);
+  const Bytes named = MakeZX81P81File({0x2C, 0x26, 0xB2}, image);  // name ends at bit 7 set
+  Bytes marked = image;
+  marked[0] = 0x80;  // a .P file is taken as it is, even with bit 7 set in its first byte
+                     // clang-format off
+  for (const auto& [name, file, loaded] : {std::tuple{"GAME.P", image, image},
+       {"game.p", image, image}, {"Game.81", image, image}, {"GAME.P81", named, image},
+       {"game.p81", named, image}, {"GAME.P", marked, marked}}) {
+    // clang-format on
+    ASSERT_TRUE(Load(name, file)) << name;
+    EXPECT_EQ(zx81_.ZX81Program(), loaded) << name;
+  }
+  for (const std::string name : {"GAME.P82", "GAME", "GAME.O", "GAME.P.TXT"})
+    EXPECT_FALSE(Load(name, image)) << name;
+  EXPECT_EQ(zx81_.ZX81Program(), marked);  // refused before it is read
+  EXPECT_FALSE(Load("GAME.P81", image));   // its first byte is taken as the name: too short
+  EXPECT_FALSE(Load("GAME.P81", Bytes(500, 0x26)));  // a name that never ends
+  Bytes longest(32766, 0x26);                        // 32767 name bytes at most
+  longest.push_back(0xA6);
+  EXPECT_TRUE(Load("LONG.P81", MakeZX81P81File(longest, image)));
+  longest.insert(longest.begin(), 0x26);
+  EXPECT_FALSE(Load("LONG.P81", MakeZX81P81File(longest, image)));
+  EXPECT_FALSE(Load("EMPTY.P", {}));
+  std::filesystem::create_directory(folder_ / "FOLDER.P");
+  EXPECT_FALSE(zx81_.LoadZX81Program(folder_ / "FOLDER.P"));
+}
+
+TEST_F(ZX81Test, DeclaredLengthBoundaries) {
+  // File length, E_LINE, loads, length: 115 bytes are short of the system variables; a file one
+  // byte short of E_LINE; trailing bytes trimmed; E_LINE within the system variables or below.
+  // clang-format off
+  for (const auto& [file_length, e_line, loads, length] : {
+       std::tuple{115u, 0x4009 + 115, false, 0}, {116u, 0x4009 + 116, true, 116},
+       {300u, 0x4009 + 301, false, 0}, {600u, 0x4009 + 400, true, 400},
+       {300u, 0x4009 + 115, true, 0}, {300u, 0x4008, false, 0}, {300u, 0x0000, false, 0}}) {
+    // clang-format on
+    Bytes file = MakeZX81Program(file_length);
+    StoreWord(file, 11, static_cast<std::uint16_t>(e_line));
+    ASSERT_EQ(Load("GAME.P", file), loads) << e_line;
+    if (!loads) continue;
+    EXPECT_EQ(zx81_.ZX81ProgramLength(), length) << e_line;
+    EXPECT_EQ(zx81_.ZX81Program(), Bytes(file.begin(), file.begin() + (e_line - 0x4009)));
+  }
+}
+
+TEST_F(ZX81Test, AutoRunsWhenNxtLinAddressesALineWaitingToRun) {
+  Bytes image = MakeZX81Program(300);
+  image[200] = 0x76;  // a newline, as at the start of the display file
+  // Whether NXTLIN makes the program start by itself; nullopt: an error for the caller.
+  // clang-format off
+  for (const auto& [nxtlin, auto_runs] : {
+       std::pair<std::uint16_t, std::optional<bool>>{0x0000, false}, {0x407D, true},
+       {0x4009 + 200, false}, {0x4009 + 201, true}, {0x4009 + 300, true},
+       {0xFFFF, true}, {0x4009, true}, {0x4008, std::nullopt}, {0x0001, std::nullopt}}) {
+    // clang-format on
+    StoreWord(image, 32, nxtlin);
+    ASSERT_TRUE(Load("GAME.P", image)) << nxtlin;
+    if (auto_runs)
+      EXPECT_EQ(zx81_.ZX81ProgramAutoRuns(), *auto_runs) << nxtlin;
+    else
+      EXPECT_THROW((void)zx81_.ZX81ProgramAutoRuns(), Error) << nxtlin;
+  }
+  StoreWord(image, 11, 0x4009);  // a declared length of 0: not even NXTLIN is left
+  ASSERT_TRUE(Load("GAME.P", image));
+  EXPECT_THROW((void)zx81_.ZX81ProgramAutoRuns(), Error);
+}
+
+TEST_F(ZX81Test, ShortProgramIn1KWithEveryDecorationAndNoTail) {
+  WriteRom(StandInRom(8191));  // free space from 8193
+  LoadProgram(MakeZX81Program(1000));
+  ASSERT_TRUE(Generate(1024));
+  const Bytes image = Output();
+  ASSERT_EQ(image.size(), 32768u);
+  EXPECT_EQ(Slice(image, 0, 3), (Bytes{0x21, 230, 0}));  // LD HL,A: A = 230
+  EXPECT_EQ(Slice(image, 230, 9),  // ERR_NR, FLAGS, ERR_SP 0x43FC, RAMTOP 0x4400, MODE, PPC
+            (Bytes{0xFF, 0x80, 0xFC, 0x43, 0x00, 0x44, 0x00, 0xFE, 0xFF}));
+  EXPECT_EQ(Slice(image, 239, 1000), MakeZX81Program(1000));
+  // Second block: LD HL,0x000A; LD B,H; LD A,(HL); CP 0x40; JR NZ,back to LD B,H; DJNZ back to
+  // LD A,(HL): 256 reads of 0x40 in a row, counted afresh after any other byte.
+  EXPECT_EQ(Slice(image, 1239, 11),
+            (Bytes{0x21, 0x0A, 0x00, 0x44, 0x7E, 0xFE, 0x40, 0x20, 0xFA, 0x10, 0xF9}));
+  EXPECT_EQ(Slice(image, 1239 + 41, 16384 - 1280), Bytes(16384 - 1280, 0xFF));
+  EXPECT_EQ(Slice(image, 16384, 16384), StandInRom(8191));
+  // Booted, the second screen is shown (paging locked) with its stripes and logo painted.
+  BootMachine machine(image, {}, {.dwell_t_states = 1'200'000, .t_state_limit = 10'000'000});
+  ASSERT_TRUE(machine.RunUntil(
+      [](const BootMachine& m) { return m.PC() == 0x0207 && m.PresentedBank() == 1; }));
+  EXPECT_EQ(machine.PagingPort(), 0x2F);
+  EXPECT_EQ(machine.Peek(0xDA1F), 0x50);  // first stripe row, bottom right
+  EXPECT_EQ(machine.Peek(0xDAF3), 0x78);  // last cell of the logo's bottom row
+}
+
+TEST_F(ZX81Test, DecorationGivesWayToLongProgramsAndRamTopRisesAbove16371Bytes) {
+  WriteRom(StandInRom(8191));  // bank 1 room F = 8177, so 16272 + F = 24449
+  // Strictly below 16272 + F - 4 a border, 62 bytes lower stripes, 106 lower still the logo.
+  // clang-format off
+  for (const auto& [length, a, border, ramtop_high] : {std::tuple{24445u, 58u, false, 0xC0},
+       {24444u, 62u, true, 0xC0}, {24383u, 62u, true, 0xC0}, {24382u, 124u, true, 0xC0},
+       {24277u, 124u, true, 0xC0}, {24276u, 230u, true, 0xC0}, {16372u, 230u, true, 0xC0},
+       {16371u, 230u, true, 0x80}}) {
+    // clang-format on
+    LoadProgram(MakeZX81Program(length));
+    ASSERT_TRUE(Generate(16384)) << length;
+    const Bytes image = Output();
+    EXPECT_EQ(image[1] | image[2] << 8, static_cast<int>(a)) << length;  // LD HL,A
+    EXPECT_EQ(image[42], border ? 0x3E : 0xAF) << length;                // LD A,8 or XOR A
+    EXPECT_TRUE(a <= 62 || image[62] == (a == 230 ? 13 : 8)) << length;  // LD C,attribute rows
+    EXPECT_EQ(image[a + 5], ramtop_high) << length;                      // RAMTOP, high byte
+  }
+}
+
+TEST_F(ZX81Test, SplitProgramPutsItsTailBehindTheCopyRoutine) {
+  WriteRom(StandInRom(8191));
+  const Bytes program = MakeZX81Program(24272);  // the head H = 16272 - 172 = 16100
+  LoadProgram(program);
+  ASSERT_TRUE(Generate());
+  const Bytes image = Output();
+  ASSERT_EQ(image.size(), 32768u);
+  EXPECT_EQ(Slice(image, 239, 16100), Slice(program, 0, 16100));
+  EXPECT_EQ(Slice(image, 16384, 8193), Slice(StandInRom(8191), 0, 8193));
+  EXPECT_EQ(Slice(image, 16384 + 8193, 14), (Bytes{0x21, 0x0F, 0x20,     // LD HL,8207
+                                                   0x11, 0xED, 0x7E,     // LD DE,0x4009 + 16100
+                                                   0x01, 0xEC, 0x1F,     // LD BC,8172
+                                                   0xED, 0xB0,           // LDIR
+                                                   0xC3, 0x07, 0x02}));  // JP 0x0207
+  EXPECT_EQ(Slice(image, 16384 + 8207, 8172), Slice(program, 16100, 8172));
+}
+
+TEST_F(ZX81Test, SizeLimitAndRomImageFailures) {
+  Bytes cannot_start = StandInRom();
+  cannot_start[0x000A] = 0x3F;  // the RAM code would wait for ever for 0x40 here
+  const std::string too_large = "Program is too large",
+                    read_failed = "Failed to read ZX81 ROM file (ZX81_ROM.bin)",
+                    insert_failed = "Failed to insert ZX81 ROM data";
+  // 16272 + (16384 - 8193 - 14) = 24449; without free space, 16272 - 14 - 1 = 16257.
+  // clang-format off
+  for (const auto& [rom, length, message] : {std::tuple{StandInRom(8191), 24449u, std::string()},
+       {StandInRom(8191), 24450u, too_large}, {StandInRom(16383), 16257u, std::string()},
+       {StandInRom(16383), 16258u, too_large}, {Bytes{}, 1000u, read_failed},
+       {StandInRom(8191, 16383), 1000u, insert_failed}, {cannot_start, 1000u, insert_failed},
+       {StandInRom(8191, 16385), 1000u, insert_failed}}) {
+    // clang-format on
+    host_.errors.clear();
+    std::filesystem::remove(folder_ / "GAME.bin");
+    WriteRom(rom);
+    LoadProgram(MakeZX81Program(length));
+    EXPECT_EQ(Generate(), message.empty()) << length << message;
+    EXPECT_EQ(host_.errors, message.empty() ? std::vector<std::string>{} : std::vector{message});
+    EXPECT_EQ(std::filesystem::exists(folder_ / "GAME.bin"), message.empty()) << message;
+  }
+  EXPECT_EQ(zx81_.FindZX81RomEnd(testing::MakeRomImage(100)), 8192);  // searched down to 8191
+}
+
+TEST_F(ZX81Test, NameAndAutoRun) {
+  LoadProgram(MakeZX81Program(1000));  // NXTLIN 0: does not start by itself
+  std::int32_t ram_size = 1024;
+  EXPECT_FALSE(zx81_.GenerateZX81Cartridge("GAME.P82", ram_size, 1));
+  EXPECT_EQ(ram_size, 1024);  // refused before anything else, so no auto-run added either
+  EXPECT_EQ(zx81_.ZX81Program(), MakeZX81Program(1000));
+  WriteRom(StandInRom());
+  ASSERT_TRUE(Generate(16384, 1, "MY.GAME.81"));
+  EXPECT_EQ(Slice(Output("MY.GAME.bin"), 239 + 32, 2), (Bytes{0x7D, 0x40}));
+  LoadProgram(MakeZX81Program(1000, 0x4081));  // a program that starts by itself keeps NXTLIN
+  ASSERT_TRUE(Generate(16384, 1));
+  EXPECT_EQ(Slice(Output(), 239 + 32, 2), (Bytes{0x81, 0x40}));
+  std::filesystem::remove(folder_ / "GAME.bin");
+  LoadProgram(MakeZX81Program(1000, 0x4005));  // NXTLIN into the system variables
+  EXPECT_THROW((void)Generate(16384, 0), Error);
+  EXPECT_FALSE(std::filesystem::exists(folder_ / "GAME.bin"));
+}
+
+}  // namespace
+}  // namespace quillfen
