@@ -251,5 +251,50 @@ TEST_F(CliTest, InfoReportsARefusedFileAndGoesOn) {
   EXPECT_EQ(result.out.find(object, 1), result.out.find('\n') + 1);  // one object per file
 }
 
+// A dwell long enough for the slowest bank's work (the Spectrum screen clear and copies),
+// short enough to keep the boots quick.
+const std::vector<std::string> kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000"};
+
+std::vector<std::string> Plus(std::vector<std::string> args, const std::vector<std::string>& more) {
+  args.insert(args.end(), more.begin(), more.end());
+  return args;
+}
+
+TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
+  struct Case {
+    std::string name;
+    Bytes input;
+    std::vector<std::string> choices;  // as given again to --verify-only
+    std::string size;
+    std::string proof;  // what the summary line says was established
+  };
+  const Case cases[] = {
+      {"game.p", MakeZX81Program(300), {"--autorun", "-r", "1K"}, "32K", "ZX81 program and"},
+      {"game.81", MakeZX81Program(20000), {}, "32K", "ZX81 program and"},  // with a tail
+      {"game.o", MakeZX80Program(500), {}, "16K", "ZX80 program"},
+      {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", "ZX80 program"},
+      {"game.sna", MakeSnapshot(0x55), {}, "64K", "snapshot restored exactly"},
+      {"game.sna", MakeSnapshot(0), {}, "48K", "snapshot restored exactly"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name + " " + ::testing::PrintToString(c.choices));
+    const std::string input = In(c.name, c.input);
+    const Result result =
+        Cli(Args(Plus(Plus({"--verify", "-s", c.size, input}, c.choices), kQuickBoot)));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(
+        result.out.rfind(
+            input + " -> " + Out("GAME.bin") + "\n" + Out("GAME.bin") + ": boots, " + c.proof, 0),
+        0u)
+        << result.out;
+    // The image just checked is checked again from the file, as --verify-only does.
+    const Result again = Cli(Plus(Plus({"--verify-only", Out("GAME.bin"), "--source", input,
+                                        "--rom-dir", roms_.path().string()},
+                                       c.choices),
+                                  kQuickBoot));
+    EXPECT_EQ(again.status, 0) << again.err;
+  }
+}
+
 }  // namespace
 }  // namespace quillfen
