@@ -6,10 +6,12 @@
 
 #include "cli/cli_host.h"
 #include "cli/conversion.h"
+#include "cli/image_verification.h"
 #include "cli/info_report.h"
 #include "cli/options.h"
 #include "cli/program_inspection.h"
 #include "inspection/converters.h"
+#include "verify/spectrum_boot_check.h"
 #include "version.h"
 
 namespace quillfen {
@@ -26,6 +28,14 @@ int UsageError(std::ostream& err, const std::string& message) {
 
 std::filesystem::path RomFolderOf(const CliOptions& options) {
   return options.rom_dir ? *options.rom_dir : CliHost::ExecutableFolder();
+}
+
+std::optional<VerifyOptions> VerifyOptionsOf(const CliOptions& options) {
+  if (!options.verify && !options.verify_only) return std::nullopt;
+  VerifyOptions verify;
+  if (options.dwell) verify.dwell_t_states = *options.dwell;
+  if (options.t_state_limit) verify.t_state_limit = *options.t_state_limit;
+  return verify;
 }
 
 // --info: what the window shows after picking each file; nothing is converted.
@@ -81,7 +91,41 @@ int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) 
       return kFailed;
     }
   }
-  return RunConversions(plan, converters, host, out, err);
+  return RunConversions(plan, converters, host, out, err, VerifyOptionsOf(options));
+}
+
+// --verify-only: the source is read and settled as for a conversion, then the image written
+// earlier is booted against it; nothing is written.
+int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  MachineConverters converters(host);
+  CliOptions source_options = options;
+  source_options.files = {options.source->string()};
+  const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolder());
+  if (!plan.usage_errors.empty()) {
+    for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
+    err << "quillfen-cli: nothing was checked (see quillfen-cli --help)\n";
+    return kUsageError;
+  }
+  const ConversionJob& job = plan.jobs.front();
+  if (!job.refusal.empty()) {
+    err << job.shown_name << ": " << job.refusal << "\n";
+    return kFailed;
+  }
+  const std::string image_name = options.verify_only->string();
+  Bytes image;
+  if (!ReadWholeFile(image, *options.verify_only)) {
+    err << image_name << ": the image cannot be read\n";
+    return kFailed;
+  }
+  // The image carries the ZX81 program as the converter rewrote it for auto-run.
+  if (job.machine == Machine::ZX81) converters.ZX81().ApplyZX81AutoRun(job.auto_run);
+  // The 64K Spectrum image starts with its first RAM block, the 48K one with its code.
+  const bool forty_eight_k = job.machine == Machine::Spectrum && SpectrumStartBank(image) == 0;
+  const ImageCheck check = VerifyImage(converters, job, image_name, image, forty_eight_k,
+                                       host.RomFolder(), *VerifyOptionsOf(options));
+  (check.passed ? out : err) << check.line << "\n";
+  return check.passed ? kAllWritten : kFailed;
 }
 
 }  // namespace
@@ -99,6 +143,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       out << "quillfen-cli " << kVersionText << "\n";
       return kAllWritten;
     }
+    if (options.verify_only) return RunVerifyOnly(options, out, err);
     return options.info ? RunInfo(options, out, err) : RunConvert(options, out, err);
   } catch (const std::exception& error) {
     err << "quillfen-cli: " << OneLine(error.what()) << "\n";

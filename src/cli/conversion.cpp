@@ -4,8 +4,10 @@
 #include <exception>
 #include <map>
 
+#include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "cli/image_verification.h"
 #include "cli/program_inspection.h"
 #include "inspection/ram_offer.h"
 
@@ -167,7 +169,8 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
 }
 
 int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err,
+                   const std::optional<VerifyOptions>& verify) {
   int status = 0;
   for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
     const ConversionJob& job = plan.jobs[i];
@@ -209,6 +212,20 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
     }
     if (written) {
       out << job.shown_name << " -> " << output_path.string() << "\n";
+      if (verify) {
+        // The file as written is what gets burnt, so that is what boots.
+        Bytes image;
+        if (!ReadWholeFile(image, output_path)) {
+          fail("the image " + output_path.string() + " cannot be read back to verify it");
+          continue;
+        }
+        const bool forty_eight_k =
+            job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
+        const ImageCheck check = VerifyImage(converters, job, output_path.string(), image,
+                                             forty_eight_k, host.RomFolder(), *verify);
+        (check.passed ? out : err) << check.line << "\n";
+        if (!check.passed) status = 1;
+      }
     } else if (!host.ErrorShown()) {
       fail("no cartridge image was written (building it or writing " + output_path.string() +
            " failed)");

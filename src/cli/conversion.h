@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "cli/options.h"
 #include "inspection/converters.h"
 #include "inspection/machine.h"
+#include "verify/verify_result.h"
 
 namespace quillfen {
 
@@ -50,8 +52,11 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
 
 /// Converts the jobs one after the other, reporting "FILE -> IMAGE" on `out` for each image
 /// written and "FILE: reason" on `err` for each failure; one failure does not stop the rest.
-/// Returns 0 when every image was written, else 1.
+/// With `verify`, each image written is read back and booted, and its summary line goes to
+/// `out` when it passed, else to `err`. Returns 0 when every image was written (and passed),
+/// else 1.
 int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err,
+                   const std::optional<VerifyOptions>& verify = std::nullopt);
 
 }  // namespace quillfen

@@ -1,6 +1,7 @@
 #include "cli/options.h"
 
 #include <array>
+#include <charconv>
 #include <string_view>
 
 #include "cartridge/file_names.h"
@@ -25,6 +26,15 @@ std::optional<Machine> MachineForName(const std::string& name) {
   if (upper == "ZX81") return Machine::ZX81;
   if (upper == "SPECTRUM") return Machine::Spectrum;
   return std::nullopt;
+}
+
+// A positive decimal count of T-states, or nothing.
+std::optional<std::uint64_t> TStateCount(const std::string& value) {
+  std::uint64_t count = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, count);
+  if (error != std::errc() || stop != end || count == 0) return std::nullopt;
+  return count;
 }
 
 // Walks the arguments; each option that takes a value gets it from "--name=value", from the
@@ -75,6 +85,7 @@ class Parser {
     if (name == "--version") return flag(options.version);
     if (name == "--info") return flag(options.info);
     if (name == "--json") return flag(options.json);
+    if (name == "--verify") return flag(options.verify);
     if (name == "--autorun" || name == "--no-autorun") {
       if (attached) return "option " + name + " takes no value";
       options.auto_run = name == "--autorun";
@@ -83,7 +94,9 @@ class Parser {
 
     const bool takes_value = name == "-m" || name == "--machine" || name == "-r" ||
                              name == "--ram" || name == "-s" || name == "--size" || name == "-o" ||
-                             name == "--output" || name == "--rom-dir" || name == "--output-dir";
+                             name == "--output" || name == "--rom-dir" || name == "--output-dir" ||
+                             name == "--verify-only" || name == "--source" || name == "--dwell" ||
+                             name == "--t-state-limit";
     if (!takes_value) return "unknown option " + arg;
     std::string value;
     if (attached) {
@@ -110,6 +123,14 @@ class Parser {
       options.output_file = value;
     } else if (name == "--rom-dir") {
       options.rom_dir = value;
+    } else if (name == "--verify-only") {
+      options.verify_only = value;
+    } else if (name == "--source") {
+      options.source = value;
+    } else if (name == "--dwell" || name == "--t-state-limit") {
+      const std::optional<std::uint64_t> count = TStateCount(value);
+      if (!count) return "option " + name + " needs a positive whole number of T-states";
+      (name == "--dwell" ? options.dwell : options.t_state_limit) = count;
     } else {
       options.output_dir = value;
     }
@@ -118,11 +139,25 @@ class Parser {
 
   static std::string CheckCombination(const CliOptions& options) {
     if (options.help || options.version) return "";
+    if ((options.dwell || options.t_state_limit) && !options.verify && !options.verify_only)
+      return "--dwell and --t-state-limit go with --verify or --verify-only";
+    if (options.source && !options.verify_only) return "--source goes with --verify-only";
+    if (options.verify_only) {
+      if (!options.source)
+        return "--verify-only needs --source FILE, the program the image was made from";
+      if (!options.files.empty())
+        return "--verify-only checks one image; give its program with --source";
+      if (options.info || options.json || options.verify || options.size || options.output_file ||
+          options.output_dir)
+        return "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, "
+               "--dwell and --t-state-limit";
+      return "";
+    }
     if (options.files.empty()) return "no input file given";
     if (options.json && !options.info) return "--json goes with --info";
     if (options.info) {
       if (options.ram || options.size || options.auto_run || options.output_file ||
-          options.output_dir)
+          options.output_dir || options.verify)
         return "--info takes only -m, --rom-dir and --json besides the files";
       return "";
     }
@@ -144,6 +179,8 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) { return Parser
 std::string HelpText() {
   return R"(usage: quillfen-cli [options] FILE...
        quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] FILE...
+       quillfen-cli --verify-only IMAGE --source FILE [-m MACHINE] [-r RAM] [--[no-]autorun]
+                    [--rom-dir DIR] [--dwell T] [--t-state-limit T]
 
 Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots into ZX Interface 2 ROM cartridge
 images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
@@ -172,10 +209,25 @@ Options:
                       write the images into DIR, created when missing (default: the current folder)
       --info          show what the window shows after picking each FILE; convert nothing
       --json          with --info: one JSON object per FILE, one per line
+      --verify        boot each image written on an emulated Spectrum 128 with the cartridge
+                      switching banks and check the end state against FILE: one line per image
+                      ("GAME.bin: boots, ..." on stdout, "GAME.bin: FAILED: ..." on stderr)
+      --verify-only IMAGE
+                      check an image written earlier without writing anything; --source names
+                      the program or snapshot it was made from, and -m, -r and --autorun or
+                      --no-autorun must be as they were when it was written (the same defaults);
+                      the 48K or 64K Spectrum layout is read from IMAGE
+      --source FILE   with --verify-only: the program or snapshot of IMAGE
+      --dwell T       with --verify or --verify-only: T-states the cartridge shows each bank
+                      before it moves on (default 2000000)
+      --t-state-limit T
+                      with --verify or --verify-only: T-states after which a boot that has not
+                      arrived has failed (default 200000000)
   -h, --help          show this help
       --version       show the version
 
-Exit status: 0 every image was written; 1 a conversion was refused or failed (the reason is on
+Exit status: 0 every image was written (and, with --verify or --verify-only, booted as
+expected); 1 a conversion was refused or failed, or an image failed its check (the reason is on
 stderr, after the file name); 2 the command line is not usable (nothing is written).
 )";
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -21,6 +22,11 @@ struct CliOptions {
   std::optional<std::filesystem::path> output_file;  // -o/--output
   std::optional<std::filesystem::path> output_dir;   // --output-dir
   bool info = false;                                 // --info
+  bool verify = false;                               // --verify: boot each image written
+  std::optional<std::filesystem::path> verify_only;  // --verify-only IMAGE
+  std::optional<std::filesystem::path> source;       // --source FILE, with --verify-only
+  std::optional<std::uint64_t> dwell;                // --dwell T-STATES
+  std::optional<std::uint64_t> t_state_limit;        // --t-state-limit T-STATES
   bool json = false;                                 // --json
   bool help = false;                                 // -h/--help
   bool version = false;                              // --version

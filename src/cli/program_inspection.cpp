@@ -6,7 +6,6 @@
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
 #include "cli/cli_host.h"
-
 #include "spectrum/spectrum_layout.h"
 #include "zx80/zx80_processing.h"
 

@@ -37,8 +37,7 @@ bool ZX81RomCanStart(std::span<const std::uint8_t> rom) {
 bool ZX81Processing::GenerateZX81Cartridge(const std::string& file_name, std::int32_t& ram_size,
                                            std::int16_t auto_run) {
   if (!zx81::IsZX81Extension(ExtensionOf(file_name))) return false;
-  const bool program_auto_runs = ZX81ProgramAutoRuns();  // asked whatever auto_run says
-  if (auto_run == 1 && !program_auto_runs) AddAutoRun();
+  ApplyZX81AutoRun(auto_run);
   ram_size += 16384;
   if (!ReadWholeFile(zx81_rom_, host_.RomFolder() / kZX81RomFileName)) {
     host_.ShowError(kRomReadFailed);
@@ -47,6 +46,11 @@ bool ZX81Processing::GenerateZX81Cartridge(const std::string& file_name, std::in
   zx81_rom_end_ = FindZX81RomEnd();
   if (!BuildZX81Cartridge(ram_size)) return false;
   return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+}
+
+void ZX81Processing::ApplyZX81AutoRun(std::int16_t auto_run) {
+  const bool program_auto_runs = ZX81ProgramAutoRuns();  // asked whatever auto_run says
+  if (auto_run == 1 && !program_auto_runs) AddAutoRun();
 }
 
 // Makes the ZX81 ROM run the program from its first line: NXTLIN := 0x407D. A program whose

@@ -35,6 +35,11 @@ class ZX81Processing {
   [[nodiscard]] bool GenerateZX81Cartridge(const std::string& file_name, std::int32_t& ram_size,
                                            std::int16_t auto_run);
 
+  /// The rewrite GenerateZX81Cartridge makes before building: with `auto_run` 1, a program that
+  /// does not start by itself is made to run its first line. Throws as ZX81ProgramAutoRuns does.
+  /// Lets a check of an image written earlier expect the program as that image carries it.
+  void ApplyZX81AutoRun(std::int16_t auto_run);
+
   /// Builds the image for ZX81Program with ZX81Rom in the cartridge image. Raises `ramtop` by
   /// 16384 for a program longer than 16371 bytes. False, with a message, for a program too large
   /// or a ROM image that is not 16384 bytes or cannot start; false without one on any error.

@@ -5,7 +5,6 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
 #include "support/rom_images.h"
 #include "support/temp_dir.h"
@@ -13,31 +12,23 @@
 namespace quillfen {
 namespace {
 
-using testing::MakeRomImage;
-using testing::TempDir;
-
-// Readers and entry points of the ZX80 and ZX81 modules with scripted programs: records every
-// call, so the choices handed to the converter can be checked without the real builders.
+// The ZX80 and ZX81 readers and entry points with scripted programs: records every call, so
+// the choices handed to the converter are checked without the real builders.
 class FakeConverters : public MachineConverters {
  public:
   explicit FakeConverters(Host& host) : MachineConverters(host), host_(host) {}
 
   struct Call {
-    std::string entry;
-    std::string file_name;
+    std::string entry, file_name;
     std::int32_t ram_size;
     std::int16_t auto_run;
     Host::Answer answer;
     std::string program;  // the path last read: the program the module holds
   };
-
-  std::int32_t length = 500;       // program length of every program read
-  bool auto_runs = false;          // ZX81: whether the program starts by itself
-  std::string refuse;              // a path the readers refuse
-  std::string fail;                // a file name the entry points refuse without a message
-  std::string complain;            // a file name the entry points refuse with a message
-  std::string throw_for;           // a file name whose conversion throws
-  std::vector<std::string> loads;  // every path read
+  std::int32_t length = 500;                      // of every program read
+  bool auto_runs = false;                         // ZX81: the program starts by itself
+  std::string refuse, fail, complain, throw_for;  // a path refused; file names that fail
+  std::vector<std::string> loads;
   std::vector<Call> calls;
 
   bool LoadZX80Program(const std::filesystem::path& path) override { return Load(path); }
@@ -45,14 +36,11 @@ class FakeConverters : public MachineConverters {
   bool LoadZX81Program(const std::filesystem::path& path) override { return Load(path); }
   bool ZX81ProgramAutoRuns() override { return auto_runs; }
   std::int32_t ZX81ProgramLength() override { return length; }
-
-  bool GenerateZX80Cartridge(const std::string& file_name, std::int32_t& ram_size,
-                             std::int16_t auto_run) override {
-    return Generate("ZX80", file_name, ram_size, auto_run);
+  bool GenerateZX80Cartridge(const std::string& name, std::int32_t& ram, std::int16_t a) override {
+    return Generate("ZX80", name, ram, a);
   }
-  bool GenerateZX81Cartridge(const std::string& file_name, std::int32_t& ram_size,
-                             std::int16_t auto_run) override {
-    return Generate("ZX81", file_name, ram_size, auto_run);
+  bool GenerateZX81Cartridge(const std::string& name, std::int32_t& ram, std::int16_t a) override {
+    return Generate("ZX81", name, ram, a);
   }
 
  private:
@@ -60,23 +48,17 @@ class FakeConverters : public MachineConverters {
     loads.push_back(path.string());
     return path.string() != refuse;
   }
-
   bool Generate(const std::string& entry, const std::string& file_name, std::int32_t ram_size,
                 std::int16_t auto_run) {
-    calls.push_back({entry, file_name, ram_size, auto_run,
-                     host_.AskCartridgeSize("The program and ROM will fit within 16K."),
+    calls.push_back({entry, file_name, ram_size, auto_run, host_.AskCartridgeSize("16K?"),
                      loads.empty() ? "" : loads.back()});
     if (file_name == throw_for) throw std::runtime_error("ByteAt: offset 9 past the end");
-    if (file_name == fail) return false;
-    if (file_name == complain) {
-      host_.ShowError("Program is too large");
-      return false;
-    }
+    if (file_name == complain) host_.ShowError("Program is too large");
+    if (file_name == fail || file_name == complain) return false;
     CartridgeMaker maker;
     maker.PadWithFFTo(16);
     return maker.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
   }
-
   Host& host_;
 };
 
@@ -84,117 +66,91 @@ class ConversionTest : public ::testing::Test {
  protected:
   ConversionTest() : host_(err_, roms_.path(), out_dir_.path(), std::nullopt), fake_(host_) {}
 
-  // Plans and runs `files` with the options of `args`; returns the exit status (2 for usage).
-  int Run(std::vector<std::string> args) {
-    ParsedOptions parsed = ParseOptions(args);
+  // Plans and runs the command line `args`; returns the exit status (2 for usage errors).
+  int Run(const std::vector<std::string>& args) {
+    const ParsedOptions parsed = ParseOptions(args);
     EXPECT_EQ(parsed.error, "");
     ConversionPlan plan = PlanConversions(parsed.options, fake_, roms_.path());
-    if (!plan.usage_errors.empty()) {
-      for (const std::string& error : plan.usage_errors) usage_ += error + "\n";
-      return 2;
-    }
-    return RunConversions(plan, fake_, host_, out_, err_);
+    for (const std::string& error : plan.usage_errors) usage_ += error + "\n";
+    return plan.usage_errors.empty() ? RunConversions(plan, fake_, host_, out_, err_) : 2;
   }
+  std::string OutPath(const std::string& name) { return (out_dir_.path() / name).string(); }
 
-  TempDir roms_;
-  TempDir out_dir_;
-  std::ostringstream out_;
-  std::ostringstream err_;
+  testing::TempDir roms_, out_dir_;
+  std::ostringstream out_, err_;
   std::string usage_;
   CliHost host_;
   FakeConverters fake_;
 };
 
-TEST_F(ConversionTest, ZX81DefaultsAreWhatTheWindowSelects) {
-  fake_.length = 1010;  // the lowest band: 1K, 4K, 16K with 1K selected
-  ASSERT_EQ(Run({"dir/game.p"}), 0);
-  ASSERT_EQ(fake_.calls.size(), 1u);
-  EXPECT_EQ(fake_.calls[0].entry, "ZX81");
-  EXPECT_EQ(fake_.calls[0].file_name, "GAME.P");  // bare and in upper case
-  EXPECT_EQ(fake_.calls[0].ram_size, 1024);
-  EXPECT_EQ(fake_.calls[0].auto_run, 0);
-  EXPECT_EQ(fake_.calls[0].answer, Host::Answer::No);
-  EXPECT_EQ(fake_.loads, std::vector<std::string>{"dir/game.p"});  // opened as given, read once
-  EXPECT_EQ(out_.str(), "dir/game.p -> " + (out_dir_.path() / "GAME.bin").string() + "\n");
-  EXPECT_EQ(err_.str(), "");
-
-  fake_.length = 1011;  // the middle band selects 16K
-  fake_.calls.clear();
-  ASSERT_EQ(Run({"GAME.81", "--autorun"}), 0);
-  EXPECT_EQ(fake_.calls[0].ram_size, 16384);
-  EXPECT_EQ(fake_.calls[0].auto_run, 1);
+TEST_F(ConversionTest, HandsTheConverterTheWindowsChoices) {
+  using A = Host::Answer;
+  struct Case {
+    std::vector<std::string> args;
+    std::int32_t length;
+    bool auto_runs, zx80_rom;
+    std::string entry;
+    std::int32_t ram_size;
+    std::int16_t auto_run;
+    A answer;
+  };
+  // With the stand-in ZX80 ROM free from 4097, a 16K cartridge holds 16384 - 4097 - 85 = 12202
+  // bytes with auto-run and 12209 without.
+  const Case cases[] = {
+      {{"dir/game.p"}, 1010, false, true, "ZX81", 1024, 0, A::No},  // lowest band selects 1K
+      {{"GAME.81", "--autorun"}, 1011, false, true, "ZX81", 16384, 1, A::No},
+      {{"--no-autorun", "-r", "4K", "G.P81"}, 500, true, true, "ZX81", 4096, 1, A::No},  // fixed
+      {{"GAME.O"}, 2000, false, true, "ZX80", 16384, 1, A::No},
+      {{"--no-autorun", "-r", "3K", "G.80"}, 2000, false, true, "ZX80", 3072, 0, A::No},
+      {{"-m", "zx80", "GAME.P"}, 500, false, true, "ZX80", 1024, 1, A::No},
+      {{"-s", "16K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::Yes},
+      {{"-s", "32K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::No},
+      {{"-s", "16K", "--no-autorun", "GAME.O"}, 12203, false, true, "ZX80", 16384, 0, A::Yes},
+      {{"-s", "16K", "GAME.O"}, 20000, false, false, "ZX80", 16384, 1, A::Yes},  // left to it
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    std::filesystem::remove(roms_ / "ZX80_ROM.bin");
+    if (c.zx80_rom) roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
+    fake_.length = c.length;
+    fake_.auto_runs = c.auto_runs;
+    fake_.calls.clear();
+    ASSERT_EQ(Run(c.args), 0) << usage_;
+    ASSERT_EQ(fake_.calls.size(), 1u);
+    EXPECT_EQ(fake_.calls[0].entry, c.entry);
+    EXPECT_EQ(fake_.calls[0].ram_size, c.ram_size);
+    EXPECT_EQ(fake_.calls[0].auto_run, c.auto_run);
+    EXPECT_EQ(fake_.calls[0].answer, c.answer);
+  }
+  EXPECT_EQ(fake_.calls[0].file_name, "GAME.O");  // bare and in upper case
+  EXPECT_EQ(fake_.loads.front(), "dir/game.p");   // opened as given
+  EXPECT_EQ(out_.str().rfind("dir/game.p -> " + OutPath("GAME.bin") + "\n", 0), 0u);
 }
 
-TEST_F(ConversionTest, SelfStartingZX81ProgramKeepsAutoRun) {
-  fake_.auto_runs = true;
-  ASSERT_EQ(Run({"--no-autorun", "-r", "4K", "GAME.P81"}), 0);
-  EXPECT_EQ(fake_.calls[0].auto_run, 1);  // the window's box is ticked and disabled
-  EXPECT_EQ(fake_.calls[0].ram_size, 4096);
-}
-
-TEST_F(ConversionTest, ZX80DefaultsToAutoRunAndTheMiddleBandTo16K) {
-  fake_.length = 2000;
-  ASSERT_EQ(Run({"GAME.O"}), 0);
-  EXPECT_EQ(fake_.calls[0].entry, "ZX80");
-  EXPECT_EQ(fake_.calls[0].ram_size, 16384);
-  EXPECT_EQ(fake_.calls[0].auto_run, 1);
-  fake_.calls.clear();
-  ASSERT_EQ(Run({"--no-autorun", "-r", "3K", "GAME.80"}), 0);
-  EXPECT_EQ(fake_.calls[0].ram_size, 3072);
-  EXPECT_EQ(fake_.calls[0].auto_run, 0);
-}
-
-TEST_F(ConversionTest, MachineOptionOverridesTheExtension) {
-  ASSERT_EQ(Run({"-m", "zx80", "GAME.P"}), 0);
-  EXPECT_EQ(fake_.calls[0].entry, "ZX80");
-}
-
-TEST_F(ConversionTest, RamSizeTheWindowWouldNotOfferIsAUsageErrorNamingTheSizesThatFit) {
-  fake_.length = 2000;
-  EXPECT_EQ(Run({"-r", "1K", "GAME.P"}), 2);
-  EXPECT_EQ(usage_,
-            "GAME.P: RAM size 1K is not offered for this 2000-byte ZX81 program; it fits in 4K "
-            "or 16K\n");
-  usage_.clear();
-  EXPECT_EQ(Run({"-r", "3K", "GAME.P"}), 2);  // a ZX80 size
-  usage_.clear();
-  fake_.length = 3070;
-  EXPECT_EQ(Run({"-r", "3K", "GAME.O"}), 2);
-  EXPECT_EQ(usage_,
-            "GAME.O: RAM size 3K is not offered for this 3070-byte ZX80 program; it fits in 16K\n");
+TEST_F(ConversionTest, UsageErrorsStopTheBatchBeforeAnythingIsWritten) {
+  roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
+  const std::vector<std::tuple<std::vector<std::string>, std::int32_t, std::string>> cases = {
+      {{"-r", "1K", "GAME.P", "b.o"},
+       2000,
+       "GAME.P: RAM size 1K is not offered for this 2000-byte ZX81 program; it fits in 4K or 16K\n"
+       "b.o: RAM size 1K is not offered for this 2000-byte ZX80 program; it fits in 3K or 16K\n"},
+      {{"-s", "16K", "GAME.O"},
+       12203,
+       "GAME.O: no 16K cartridge: the program does not fit in 16K\n"},
+      {{"-s", "48K", "GAME.O"}, 500, "GAME.O: a ZX80 cartridge is 16K or 32K, not 48K\n"},
+      {{"-s", "16K", "GAME.P"}, 500, "GAME.P: a ZX81 cartridge is always 32K, not 16K\n"},
+      {{"GAME.SNA", "x.p", "dir/game.z80"},
+       500,
+       "GAME.SNA and dir/game.z80 would both write GAME.bin\n"},
+  };
+  for (const auto& [args, length, usage] : cases) {
+    usage_.clear();
+    fake_.length = length;
+    EXPECT_EQ(Run(args), 2);
+    EXPECT_EQ(usage_, usage);
+  }
   EXPECT_TRUE(fake_.calls.empty());
-}
-
-TEST_F(ConversionTest, SizeOptionAnswersTheQuestionOnlyWhenItWouldBeAsked) {
-  // Free space from 4097: a 16K ZX80 cartridge holds 16384 - 4097 - 85 = 12202 bytes with
-  // auto-run and 12209 without.
-  roms_.Write("ZX80_ROM.bin", MakeRomImage(4095));
-  fake_.length = 12202;
-  ASSERT_EQ(Run({"-s", "16K", "GAME.O"}), 0);
-  EXPECT_EQ(fake_.calls.back().answer, Host::Answer::Yes);
-  ASSERT_EQ(Run({"-s", "32K", "GAME.O"}), 0);
-  EXPECT_EQ(fake_.calls.back().answer, Host::Answer::No);
-
-  fake_.length = 12203;
-  EXPECT_EQ(Run({"-s", "16K", "GAME.O"}), 2);
-  EXPECT_EQ(usage_, "GAME.O: no 16K cartridge: the program does not fit in 16K\n");
-  usage_.clear();
-  ASSERT_EQ(Run({"-s", "16K", "--no-autorun", "GAME.O"}), 0);  // the shorter loader leaves room
-  EXPECT_EQ(fake_.calls.back().answer, Host::Answer::Yes);
-
-  EXPECT_EQ(Run({"-s", "48K", "GAME.O"}), 2);
-  EXPECT_EQ(usage_, "GAME.O: a ZX80 cartridge is 16K or 32K, not 48K\n");
-  usage_.clear();
-  EXPECT_EQ(Run({"-s", "16K", "GAME.P"}), 2);
-  EXPECT_EQ(usage_, "GAME.P: a ZX81 cartridge is always 32K, not 16K\n");
-  usage_.clear();
-  EXPECT_EQ(Run({"-s", "32K", "GAME.P"}), 0);
-}
-
-TEST_F(ConversionTest, WithoutTheZX80RomTheSizeIsLeftToTheConverter) {
-  fake_.length = 20000;
-  ASSERT_EQ(Run({"-s", "16K", "GAME.O"}), 0);
-  EXPECT_EQ(fake_.calls.back().answer, Host::Answer::Yes);
+  EXPECT_TRUE(std::filesystem::is_empty(out_dir_.path()));
 }
 
 TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
@@ -202,19 +158,18 @@ TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
   fake_.fail = "C.P";
   fake_.throw_for = "D.P";
   fake_.refuse = "e.p";
-  EXPECT_EQ(Run({"a.p", "b.p", "c.p", "d.p", "e.p", "f.p"}), 1);
-  EXPECT_EQ(out_.str(), "a.p -> " + (out_dir_.path() / "A.bin").string() + "\nf.p -> " +
-                            (out_dir_.path() / "F.bin").string() + "\n");
+  // "dir/P" has the extension "P" by the whole-name rule, but no image name can be made.
+  EXPECT_EQ(Run({"a.p", "b.p", "c.p", "d.p", "e.p", "dir/P", "f.p"}), 1);
+  EXPECT_EQ(out_.str(), "a.p -> " + OutPath("A.bin") + "\nf.p -> " + OutPath("F.bin") + "\n");
   EXPECT_EQ(err_.str(),
-            "b.p: Program is too large\n"
-            "c.p: no cartridge image was written (building it or writing " +
-                (out_dir_.path() / "C.bin").string() +
+            "b.p: Program is too large\nc.p: no cartridge image was written (building "
+            "it or writing " +
+                OutPath("C.bin") +
                 " failed)\n"
-                "d.p: ByteAt: offset 9 past the end\n"
-                "e.p: no such file\n");
-  EXPECT_TRUE(std::filesystem::exists(out_dir_.path() / "A.bin"));
-  EXPECT_TRUE(std::filesystem::exists(out_dir_.path() / "F.bin"));
-  EXPECT_FALSE(std::filesystem::exists(out_dir_.path() / "B.bin"));
+                "d.p: ByteAt: offset 9 past the end\ne.p: no such file\n"
+                "dir/P: no image name can be made from a file name without \".\"\n");
+  EXPECT_TRUE(std::filesystem::exists(OutPath("F.bin")));
+  EXPECT_FALSE(std::filesystem::exists(OutPath("B.bin")));
 }
 
 TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {
@@ -224,29 +179,7 @@ TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {
   EXPECT_EQ(fake_.loads, (std::vector<std::string>{"a.p", "b.o", "c.p", "a.p", "c.p"}));
   ASSERT_EQ(fake_.calls.size(), 3u);
   EXPECT_EQ(fake_.calls[0].program, "a.p");
-  EXPECT_EQ(fake_.calls[1].entry, "ZX80");
   EXPECT_EQ(fake_.calls[2].program, "c.p");
-}
-
-TEST_F(ConversionTest, TwoInputsWithOneImageNameAreRefusedBeforeAnythingIsRead) {
-  EXPECT_EQ(Run({"GAME.SNA", "x.p", "dir/game.z80"}), 2);
-  EXPECT_EQ(usage_, "GAME.SNA and dir/game.z80 would both write GAME.bin\n");
-  EXPECT_TRUE(fake_.loads.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(out_dir_.path()));
-}
-
-TEST_F(ConversionTest, UsageErrorsStopTheWholeBatchBeforeAnythingIsWritten) {
-  fake_.length = 2000;
-  EXPECT_EQ(Run({"a.p", "b.o", "-r", "1K"}), 2);
-  EXPECT_TRUE(fake_.calls.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(out_dir_.path()));
-}
-
-TEST_F(ConversionTest, NameWithoutDotIsRefusedAsNoImageNameCanBeMade) {
-  // "P" has the extension "P" by the whole-name rule, but no image name.
-  EXPECT_EQ(Run({"dir/P", "a.p"}), 1);
-  EXPECT_EQ(err_.str(), "dir/P: no image name can be made from a file name without \".\"\n");
-  EXPECT_EQ(fake_.calls.size(), 1u);
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+
+#include "cli/conversion.h"
+#include "inspection/converters.h"
+#include "verify/verify_result.h"
+
+namespace quillfen {
+
+/// The outcome of booting one image: the summary line and whether it passed.
+struct ImageCheck {
+  bool passed = false;
+  std::string line;  // "GAME.bin: boots, ..." or "GAME.bin: FAILED: ..."
+};
+
+/// Boots `image` on the emulated cartridge and compares the end state with the program `job`
+/// describes, as the machine's module in `converters` holds it now (for the ZX81 with the
+/// auto-run rewrite already applied). The RAMTOP comes from the job's RAM entry; a Spectrum image
+/// is checked as the 48K layout when `forty_eight_k`, with the unused area the converter uses,
+/// and with `rom_folder`/SPECTRUM_ROM.bin as the machine's own ROM when it can be read. Never
+/// throws: an image that cannot be checked at all fails with the reason.
+ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
+                       const std::string& image_name, std::span<const std::uint8_t> image,
+                       bool forty_eight_k, const std::filesystem::path& rom_folder,
+                       const VerifyOptions& options);
+
+}  // namespace quillfen
