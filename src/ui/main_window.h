@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "inspection/converters.h"
 #include "inspection/machine.h"
@@ -69,9 +70,11 @@ class UI : public QWidget {
   /// The path chosen in the file dialog with the selected machine's settings, or an empty
   /// string when the user cancelled or the dialog failed.
   QString AskForFileName();
-  bool InspectZX80Program(const QString& path);
-  bool InspectZX81Program(const QString& path);
-  bool InspectSnapshot(const QString& path);
+  /// Has the selected machine's reader load and check the file at `path`; false when refused.
+  bool LoadProgram(const QString& path);
+  /// Sets the auto-run box for the program just loaded and returns the RAM sizes it can boot in,
+  /// or nothing when it is empty. Raises an error for a length that does not fit in 16 bits.
+  std::optional<RamOffer> InspectLoadedProgram();
   void ShowRamOffer(const RamOffer& offer);
   /// "..." and a dropped file: runs SelectProgram with the buttons disabled and the busy cursor.
   void RunSelection(const std::function<QString()>& choose_path);

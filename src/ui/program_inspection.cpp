@@ -8,7 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <exception>
+#include <filesystem>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "cartridge/error.h"
@@ -16,6 +18,15 @@
 #include "ui/main_window.h"
 
 namespace quillfen {
+namespace {
+
+/// The RAM offer for a program of `length` bytes; none for an empty program, which is refused.
+std::optional<RamOffer> OfferForLength(std::int16_t length, RamOffer (*offer)(std::int16_t)) {
+  if (length == 0) return std::nullopt;
+  return offer(length);
+}
+
+}  // namespace
 
 QString UI::AskForFileName() {
   try {
@@ -39,21 +50,17 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
     // upper case.
     const std::string name = ToUpperAscii(BareFileName(QFile::encodeName(path).toStdString()));
     TextFilename->setText(QFile::decodeName(QByteArray::fromStdString(name)));
-    bool accepted = false;
-    switch (SelectedMachine()) {
-      case Machine::Spectrum:
-        accepted = InspectSnapshot(path);
-        break;
-      case Machine::ZX81:
-        accepted = InspectZX81Program(path);
-        break;
-      case Machine::ZX80:
-        accepted = InspectZX80Program(path);
-        break;
+    if (!LoadProgram(path)) {
+      // Refused: the name stays shown and Generate stays disabled.
+      ResetDoneIndicator();
+      busy_cursor_.SetDefault();
+      return false;
     }
-    if (!accepted) return false;
-    cmdGenerate->setEnabled(true);
+    const std::optional<RamOffer> offer = InspectLoadedProgram();
     busy_cursor_.SetDefault();
+    if (!offer) return false;
+    ShowRamOffer(*offer);
+    cmdGenerate->setEnabled(true);
     return true;
   } catch (const std::exception&) {
     RamSize->setEnabled(false);
@@ -63,51 +70,38 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
   }
 }
 
-bool UI::InspectSnapshot(const QString& path) {
-  if (!converters_.LoadSnapshot(QFile::encodeName(path).toStdString())) {
-    ResetDoneIndicator();
-    busy_cursor_.SetDefault();
-    return false;
+bool UI::LoadProgram(const QString& path) {
+  const std::filesystem::path file = QFile::encodeName(path).toStdString();
+  switch (SelectedMachine()) {
+    case Machine::ZX80:
+      return converters_.LoadZX80Program(file);
+    case Machine::ZX81:
+      return converters_.LoadZX81Program(file);
+    case Machine::Spectrum:
+      return converters_.LoadSnapshot(file);
   }
-  ShowRamOffer(SpectrumRamOffer());
-  return true;
+  return false;
 }
 
-bool UI::InspectZX81Program(const QString& path) {
-  if (!converters_.LoadZX81Program(QFile::encodeName(path).toStdString())) {
-    ResetDoneIndicator();
-    busy_cursor_.SetDefault();
-    return false;
+std::optional<RamOffer> UI::InspectLoadedProgram() {
+  switch (SelectedMachine()) {
+    case Machine::ZX80:
+      chkAutoRun->setEnabled(true);
+      return OfferForLength(converters_.ZX80ProgramLength(), ZX80RamOffer);
+    case Machine::ZX81: {
+      const bool auto_runs = converters_.ZX81ProgramAutoRuns();
+      chkAutoRun->setChecked(auto_runs);
+      chkAutoRun->setEnabled(!auto_runs);
+      const std::int32_t length = converters_.ZX81ProgramLength();
+      if (length < std::numeric_limits<std::int16_t>::min() ||
+          length > std::numeric_limits<std::int16_t>::max())
+        ThrowError("SelectProgram: program length " + std::to_string(length) + " is out of range");
+      return OfferForLength(static_cast<std::int16_t>(length), ZX81RamOffer);
+    }
+    case Machine::Spectrum:
+      return SpectrumRamOffer();
   }
-  const bool auto_runs = converters_.ZX81ProgramAutoRuns();
-  chkAutoRun->setChecked(auto_runs);
-  chkAutoRun->setEnabled(!auto_runs);
-  const std::int32_t length = converters_.ZX81ProgramLength();
-  if (length < std::numeric_limits<std::int16_t>::min() ||
-      length > std::numeric_limits<std::int16_t>::max())
-    ThrowError("SelectProgram: program length " + std::to_string(length) + " is out of range");
-  if (length == 0) {
-    busy_cursor_.SetDefault();
-    return false;
-  }
-  ShowRamOffer(ZX81RamOffer(static_cast<std::int16_t>(length)));
-  return true;
-}
-
-bool UI::InspectZX80Program(const QString& path) {
-  if (!converters_.LoadZX80Program(QFile::encodeName(path).toStdString())) {
-    ResetDoneIndicator();
-    busy_cursor_.SetDefault();
-    return false;
-  }
-  chkAutoRun->setEnabled(true);
-  const std::int16_t length = converters_.ZX80ProgramLength();
-  if (length == 0) {
-    busy_cursor_.SetDefault();
-    return false;
-  }
-  ShowRamOffer(ZX80RamOffer(length));
-  return true;
+  return std::nullopt;
 }
 
 void UI::ShowRamOffer(const RamOffer& offer) {

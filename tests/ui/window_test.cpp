@@ -1,0 +1,450 @@
+// The window over a converters double (start, machine picks, program inspection, the generation
+// driver with its Done indicator, drag and drop, the end of the program) and its Qt dialogs.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <new>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cartridge/error.h"
+#include "inspection/converters.h"
+#include "support/temp_dir.h"
+#include "ui/machine_table.h"
+#include "ui/main_window.h"
+#include "ui/open_file_dialog.h"
+#include "ui/qt_host.h"
+
+using quillfen::testing::TempDir;
+using Entries = QStringList;
+using Path = std::filesystem::path;
+
+namespace {
+
+/// A Converters double: readers and entry points answer scripted values and record every call
+/// as "function argument..." (path or file name, RAM bytes, auto-run).
+class ScriptedConverters : public quillfen::Converters {
+ public:
+  bool load_result = true;
+  bool auto_runs = false;
+  std::int32_t length = 500;  // of ZX81 and ZX80 programs alike
+  bool generate_result = true;
+  std::function<void(const std::string& call)> during_call;  // may throw, as a converter can
+  std::vector<std::string> calls;
+
+  bool LoadZX80Program(const Path& path) override { return Record(__func__, path) && load_result; }
+  bool LoadZX81Program(const Path& path) override { return Record(__func__, path) && load_result; }
+  bool LoadSnapshot(const Path& path) override { return Record(__func__, path) && load_result; }
+  bool ZX81ProgramAutoRuns() override { return Record(__func__) && auto_runs; }
+  std::int32_t ZX81ProgramLength() override { return Record(__func__) ? length : 0; }
+  std::int16_t ZX80ProgramLength() override {
+    return Record(__func__) ? static_cast<std::int16_t>(length) : 0;
+  }
+  bool GenerateZX80Cartridge(const std::string& name, std::int32_t& ram,
+                             std::int16_t run) override {
+    return Record(__func__, name, ram, run) && generate_result;
+  }
+  bool GenerateZX81Cartridge(const std::string& name, std::int32_t& ram,
+                             std::int16_t run) override {
+    return Record(__func__, name, ram, run) && generate_result;
+  }
+  bool GenerateSpectrumCartridge(const std::string& name, std::int32_t& ram) override {
+    return Record(__func__, name, ram) && generate_result;
+  }
+
+ private:
+  template <typename... Numbers>
+  bool Record(const char* function, const std::string& argument = "", Numbers... numbers) {
+    calls.push_back(
+        ((std::string(function) + " " + argument) + ... + (" " + std::to_string(numbers))));
+    if (during_call) during_call(calls.back());
+    return true;
+  }
+};
+
+/// The window over a ScriptedConverters double, its controls found by name, a file dialog that
+/// answers `next_path` and an end of program that only counts.
+struct WindowDriver {
+  ScriptedConverters converters;
+  QString next_path;
+  int program_ends = 0;
+  std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters);
+
+  WindowDriver() {
+    window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings&) { return next_path; });
+    window->SetEndProgram([this] { ++program_ends; });
+  }
+
+  template <typename Control>
+  Control* Find(const char* name) const {
+    auto* control = window->findChild<Control*>(QString::fromLatin1(name));
+    if (control == nullptr) qFatal("no control named %s", name);
+    return control;
+  }
+  QComboBox* MachineType() const { return Find<QComboBox>("MachineType"); }
+  QComboBox* RamSize() const { return Find<QComboBox>("RamSize"); }
+  QLabel* RAMSizeLabel() const { return Find<QLabel>("RAMSizeLabel"); }
+  QCheckBox* chkAutoRun() const { return Find<QCheckBox>("chkAutoRun"); }
+  QLineEdit* TextFilename() const { return Find<QLineEdit>("TextFilename"); }
+  QPushButton* cmdSelect() const { return Find<QPushButton>("cmdSelect"); }
+  QPushButton* cmdGenerate() const { return Find<QPushButton>("cmdGenerate"); }
+  QLabel* lblDone() const { return Find<QLabel>("lblDone"); }
+  QTimer* Timer1() const { return Find<QTimer>("Timer1"); }
+
+  void PickMachine(int index) {
+    MachineType()->setCurrentIndex(index);
+    emit MachineType()->activated(index);
+  }
+  /// Presses "..." with the dialog answering `path` (empty: cancelled).
+  void Select(const QString& path) {
+    next_path = path;
+    QTest::mouseClick(cmdSelect(), Qt::LeftButton);
+  }
+  void Generate() { QTest::mouseClick(cmdGenerate(), Qt::LeftButton); }
+  /// Drags `paths` onto the window and drops them; true when the window accepted the drag.
+  bool Drop(const QStringList& paths) {
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+    data.setUrls(urls);
+    const QPoint middle = window->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &enter);
+    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window.get(), &drop);
+    return enter.isAccepted();
+  }
+
+  static Entries EntriesOf(const QComboBox* list) {
+    Entries entries;
+    for (int i = 0; i < list->count(); ++i) entries << list->itemText(i);
+    return entries;
+  }
+  Entries RamEntries() const { return EntriesOf(RamSize()); }
+  /// "...", Generate and the machine list disabled and the wait cursor showing.
+  bool Busy() const {
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor != nullptr && cursor->shape() == Qt::WaitCursor && !cmdSelect()->isEnabled() &&
+           !cmdGenerate()->isEnabled();
+  }
+  /// "..." and the machine list usable again, no busy cursor.
+  bool Idle() const {
+    return cmdSelect()->isEnabled() && MachineType()->isEnabled() &&
+           QApplication::overrideCursor() == nullptr;
+  }
+};
+
+/// Sets the busy cursor and runs `answer` on the message box once it is open. `answer` closes the
+/// box before its checks, so that a failed check cannot leave it open.
+void AnswerBox(std::function<void(QMessageBox&)> answer, bool set_busy_cursor = true) {
+  if (set_busy_cursor) QApplication::setOverrideCursor(Qt::WaitCursor);
+  QTimer::singleShot(0, [answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return AnswerBox(answer, false);
+    answer(*box);
+  });
+}
+
+/// Whether the busy cursor was put back after the modal window; lifts it.
+bool CursorPutBack() {
+  const QCursor* cursor = QApplication::overrideCursor();
+  const bool busy = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+  while (QApplication::overrideCursor() != nullptr) QApplication::restoreOverrideCursor();
+  return busy;
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void startState() {
+    WindowDriver ui;
+    QCOMPARE(ui.window->windowTitle(), QString(" ZX Interface 2 ROM Quillfen V1.01"));
+    QVERIFY(ui.window->isVisible() && !ui.window->windowIcon().isNull());
+    QCOMPARE(ui.window->minimumSize(), QSize(306, 109));  // 4590 x 1635 twips
+    QCOMPARE(ui.window->maximumSize(), ui.window->minimumSize());
+    QCOMPARE(ui.EntriesOf(ui.MachineType()), Entries({"ZX80", "ZX81", "ZX Spectrum"}));
+    QCOMPARE(ui.MachineType()->currentText(), QString("ZX81"));
+    QVERIFY(!ui.MachineType()->isEditable() && !ui.RamSize()->isEditable());
+    QCOMPARE(ui.RamEntries(), Entries({"1K", "4K", "16K"}));
+    QCOMPARE(ui.RamSize()->currentText(), QString("16K"));
+    QVERIFY(!ui.RamSize()->isEnabled() && !ui.RAMSizeLabel()->isEnabled());
+    QVERIFY(!ui.chkAutoRun()->isChecked() && !ui.chkAutoRun()->isEnabled());
+    QVERIFY(ui.TextFilename()->text().isEmpty() && ui.Idle() && !ui.cmdGenerate()->isEnabled());
+    QVERIFY(ui.lblDone()->isHidden() && ui.lblDone()->text() == "Done!");
+    QVERIFY(ui.Timer1()->isSingleShot() && !ui.Timer1()->isActive() &&
+            ui.Timer1()->interval() == 2000);
+  }
+
+  // Each pick, made from another machine with a program and "Done!" shown.
+  void machinePick() {
+    for (const auto& [machine, ram, selected, auto_run, title, extension] :
+         {std::tuple{0, Entries{"1K", "3K", "16K"}, "16K", true, "ZX80", "P80"},
+          std::tuple{1, Entries{"1K", "4K", "16K"}, "16K", false, "ZX81", "P81"},
+          std::tuple{2, Entries{"16K", "48K"}, "48K", false, "ZX Spectrum", "SNA"}}) {
+      WindowDriver ui;
+      ui.PickMachine(machine == 0 ? 2 : 0);
+      ui.Select("/tmp/GAME");
+      ui.Generate();
+      ui.PickMachine(machine);
+      QCOMPARE(ui.RamEntries(), ram);
+      QCOMPARE(ui.RamSize()->currentText(), QString(selected));
+      QVERIFY(ui.chkAutoRun()->isChecked() == auto_run && ui.chkAutoRun()->isEnabled() == auto_run);
+      QVERIFY(ui.TextFilename()->text().isEmpty() && ui.lblDone()->isHidden());
+      QVERIFY(!ui.Timer1()->isActive() && ui.cmdGenerate()->isEnabled());  // Generate stays
+      const quillfen::DialogSettings& dialog = ui.window->CurrentDialogSettings();
+      QCOMPARE(dialog.title, QString("Generate %1 ROM Cartridge").arg(title));
+      QCOMPARE(dialog.default_extension, QString(extension));
+    }
+  }
+
+  void exitAndCloseEnd() {
+    WindowDriver ui;
+    ui.Select("/tmp/GAME.P");
+    ui.Generate();
+    QTest::mouseClick(ui.Find<QPushButton>("cmdExit"), Qt::LeftButton);
+    QVERIFY(ui.program_ends == 1 && !ui.Timer1()->isActive());
+    ui.Generate();
+    QVERIFY(ui.window->close());
+    QVERIFY(ui.program_ends == 2 && !ui.Timer1()->isActive());
+  }
+
+  // A few lengths to show that the window follows each machine's RAM offer table (including a
+  // ZX81 length that 1K cannot boot; a lone entry is disabled), and what the entry point is given
+  // for the first entry offered and the auto-run box changed by the user.
+  void ramOfferAndGenerateCall() {
+    for (const auto& [machine, length, entries, selected, call] :
+         {std::tuple{1, 970, Entries{"1K", "4K", "16K"}, "1K", "GenerateZX81Cartridge GAME 1024 1"},
+          std::tuple{1, 971, Entries{"4K", "16K"}, "16K", "GenerateZX81Cartridge GAME 4096 1"},
+          std::tuple{1, 4043, Entries{"16K"}, "16K", "GenerateZX81Cartridge GAME 16384 1"},
+          std::tuple{0, 976, Entries{"1K", "3K", "16K"}, "1K", "GenerateZX80Cartridge GAME 1024 0"},
+          std::tuple{0, 1022, Entries{"3K", "16K"}, "16K", "GenerateZX80Cartridge GAME 3072 0"},
+          std::tuple{2, 500, Entries{"48K"}, "48K", "GenerateSpectrumCartridge GAME 49152"}}) {
+      WindowDriver ui;
+      ui.PickMachine(machine);
+      ui.converters.length = length;
+      ui.Select("/tmp/GAME");
+      QCOMPARE(ui.RamEntries(), entries);
+      QCOMPARE(ui.RamSize()->currentText(), QString(selected));
+      QVERIFY(ui.RamSize()->isEnabled() == (entries.size() > 1) &&
+              ui.RAMSizeLabel()->isEnabled() == (entries.size() > 1));
+      ui.RamSize()->setCurrentIndex(0);
+      ui.chkAutoRun()->toggle();
+      ui.Generate();
+      QCOMPARE(ui.converters.calls.back(), std::string(call));
+    }
+  }
+
+  // The reader opens the path as chosen while the window is busy; the name is shown and passed
+  // on in upper case; the auto-run box follows an auto-running and then another ZX81 program.
+  void selectionAndAutoRunBox() {
+    WindowDriver ui;
+    bool busy = false;
+    ui.converters.during_call = [&](const auto&) {
+      busy = ui.Busy() && !ui.MachineType()->isEnabled();
+    };
+    ui.converters.auto_runs = true;
+    ui.Select("/tmp/Some.Folder/runs.p");
+    QCOMPARE(ui.converters.calls.front(), "LoadZX81Program /tmp/Some.Folder/runs.p");
+    QVERIFY(busy && ui.Idle() && ui.cmdGenerate()->isEnabled());
+    QVERIFY(ui.TextFilename()->text() == "RUNS.P" && ui.chkAutoRun()->isChecked() &&
+            !ui.chkAutoRun()->isEnabled());
+    ui.Generate();
+    QCOMPARE(ui.converters.calls.back(), "GenerateZX81Cartridge RUNS.P 1024 1");
+    ui.converters.auto_runs = false;
+    ui.Select("/tmp/WAITS.P");
+    QVERIFY(!ui.chkAutoRun()->isChecked() && ui.chkAutoRun()->isEnabled());
+  }
+
+  void cancelAfterSuccessDiscardsSelection() {
+    WindowDriver ui;
+    ui.Select("/tmp/GAME.P");
+    const auto calls = ui.converters.calls.size();
+    ui.Select(QString());
+    QVERIFY(ui.converters.calls.size() == calls && ui.TextFilename()->text().isEmpty());
+    QVERIFY(!ui.cmdGenerate()->isEnabled() && !ui.RamSize()->isEnabled() && ui.Idle());
+    QCOMPARE(ui.RamEntries(), Entries({"1K", "4K", "16K"}));  // the entries stay
+  }
+
+  // Refused by a reader, or an empty program, after a generation: the name stays shown, Generate
+  // disabled, "Done!" hidden, and the reader is asked nothing more.
+  void refusedFileKeepsNameShown() {
+    for (const auto& [machine, name, loads, calls] :
+         {std::tuple{0, "bad.o", false, 1u}, std::tuple{2, "bad.z80", false, 1u},
+          std::tuple{1, "empty.p", true, 3u}}) {
+      WindowDriver ui;
+      ui.PickMachine(machine);
+      ui.Select("/tmp/GOOD");
+      ui.Generate();
+      const auto calls_before = ui.converters.calls.size();
+      ui.converters.load_result = loads;
+      ui.converters.length = 0;
+      ui.Select(QString("/tmp/") + name);
+      QCOMPARE(ui.TextFilename()->text(), QString(name).toUpper());
+      QVERIFY(!ui.cmdGenerate()->isEnabled() && !ui.RamSize()->isEnabled() && ui.Idle());
+      QVERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
+      QCOMPARE(ui.converters.calls.size() - calls_before, std::size_t{calls});
+    }
+  }
+
+  // An error raised while reading, or a length beyond 16 bits, empties the selection.
+  void readerErrorEmptiesSelection() {
+    WindowDriver ui;
+    for (const auto& [failing_call, length] :
+         {std::pair{"LoadZX81Program", 500}, std::pair{"", 40000}, std::pair{"", -40000}}) {
+      ui.converters.during_call = nullptr;
+      ui.Select("/tmp/GOOD.P");
+      ui.converters.length = length;
+      ui.converters.during_call = [failing = std::string(failing_call)](const auto& call) {
+        if (call.starts_with(failing + " ")) quillfen::ThrowError("NXTLIN out of range");
+      };
+      ui.Select("/tmp/BAD.P");
+      QVERIFY(ui.TextFilename()->text().isEmpty() && !ui.cmdGenerate()->isEnabled());
+      QVERIFY(!ui.RamSize()->isEnabled() && !ui.RAMSizeLabel()->isEnabled() && ui.Idle());
+    }
+  }
+
+  // "Error!" or "Done!" for one timer period (2000 ms; shortened here on the timer itself); a
+  // new run hides the indicator at once and runs with the window busy. An exception leaving a
+  // converter used to leave the window as if nothing had been tried; it shows "Error!" too.
+  void indicatorLifecycle() {
+    WindowDriver ui;
+    ui.Select("/tmp/GAME.P");
+    ui.converters.generate_result = false;
+    ui.Generate();
+    QVERIFY(ui.lblDone()->isVisible() && ui.Timer1()->isActive());
+    QCOMPARE(ui.lblDone()->text(), QString("Error!"));
+    QCOMPARE(ui.Timer1()->interval(), 2000);
+    ui.Timer1()->setInterval(50);
+    QTRY_VERIFY(ui.lblDone()->isHidden());
+    QCOMPARE(ui.lblDone()->text(), QString("Done!"));
+    ui.Generate();
+    bool reset = false, busy = false;
+    ui.converters.during_call = [&](const auto&) {
+      reset =
+          ui.lblDone()->isHidden() && ui.lblDone()->text() == "Done!" && !ui.Timer1()->isActive();
+      busy = ui.Busy();
+    };
+    ui.converters.generate_result = true;
+    ui.Generate();
+    QVERIFY(reset && busy && ui.lblDone()->isVisible() && ui.lblDone()->text() == "Done!");
+    QVERIFY(ui.Idle() && ui.cmdGenerate()->isEnabled());
+    QTRY_VERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
+    for (const bool ours : {true, false}) {
+      ui.converters.during_call = [ours](const auto&) {
+        if (ours) quillfen::ThrowError("AppendWord: 65536 is not a 16-bit value");
+        throw std::bad_alloc();
+      };
+      ui.Generate();
+      QVERIFY(ui.lblDone()->isVisible() && ui.lblDone()->text() == "Error!");
+      QVERIFY(ui.Timer1()->isActive() && ui.Idle() && ui.cmdGenerate()->isEnabled());
+    }
+  }
+
+  // A dropped file picks its machine and is selected as from the dialog.
+  void dropSelectsMachineAndProgram() {
+    TempDir temp;
+    for (const auto& [name, machine, reader] :
+         {std::tuple{"game.o", 0, "LoadZX80Program"}, std::tuple{"GAME.P81", 1, "LoadZX81Program"},
+          std::tuple{"game.z80", 2, "LoadSnapshot"}}) {
+      const QString path = QString::fromStdString(temp.Write(name, {0}).string());
+      WindowDriver ui;
+      ui.PickMachine(machine == 1 ? 2 : 1);
+      ui.Select("/tmp/OLD");
+      ui.Generate();
+      const auto first_call = ui.converters.calls.size();
+      QVERIFY(ui.Drop({path}));
+      QCOMPARE(ui.MachineType()->currentIndex(), machine);
+      QCOMPARE(ui.converters.calls.at(first_call), reader + (" " + path.toStdString()));
+      QCOMPARE(ui.TextFilename()->text(), QString(name).toUpper());
+      QVERIFY(ui.lblDone()->isHidden() && ui.cmdGenerate()->isEnabled() && ui.Idle());
+    }
+  }
+
+  // Unknown extension, two files, a folder, a missing file, and any file during a generation.
+  void unsuitableDropsIgnored() {
+    TempDir temp;
+    for (const char* name : {"notes.txt", "one.p", "two.p"}) (void)temp.Write(name, {0});
+    const auto path = [&temp](const char* name) {
+      return QString::fromStdString((temp / name).string());
+    };
+    QVERIFY(std::filesystem::create_directory(temp / "folder.p"));
+    WindowDriver ui;
+    ui.Select("/tmp/KEPT.P");
+    bool dropped_while_generating = true;
+    ui.converters.during_call = [&](const auto& call) {
+      if (call.starts_with("Generate")) dropped_while_generating = ui.Drop({path("one.p")});
+    };
+    ui.Generate();
+    QVERIFY(!dropped_while_generating);
+    for (const Entries& paths : {Entries{path("notes.txt")}, Entries{path("one.p"), path("two.p")},
+                                 Entries{path("folder.p")}, Entries{path("gone.p")}})
+      QVERIFY2(!ui.Drop(paths), qPrintable(paths.join(' ')));
+    QCOMPARE(ui.converters.calls.size(), std::size_t{4});  // the selection and the generation
+    QCOMPARE(ui.TextFilename()->text(), QString("KEPT.P"));
+  }
+
+  // Lower-case patterns are added, as names on this system distinguish case.
+  void fileDialogFilterInQtSyntax() {
+    QCOMPARE(quillfen::QtNameFilters(quillfen::kMachineTable[1].filter),
+             Entries({"All ZX81 Programs (*.P81 *.P *.81 *.p81 *.p)", "ZX81 Programs (*.P81 *.p81)",
+                      "ZX81 Programs (*.P *.p)", "ZX81 Programs (*.81)"}));
+  }
+
+  // The error box; images and ROM images are in the executable's folder.
+  void hostErrorBoxAndFolders() {
+    AnswerBox([](QMessageBox& box) {
+      const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
+      box.close();
+      QCOMPARE(box.windowTitle() + ": " + box.text(), QString("Error: Program is too large"));
+      QVERIFY(box.icon() == QMessageBox::NoIcon && box.standardButtons() == QMessageBox::Ok &&
+              cursor_lifted);
+    });
+    quillfen::QtHost().ShowError("Program is too large");
+    QVERIFY(CursorPutBack());
+    const Path folder = QApplication::applicationDirPath().toStdString();
+    QCOMPARE(quillfen::QtHost().RomFolder(), folder);
+    QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
+  }
+
+  // Yes, No, and closing the box, which counts as Cancel.
+  void cartridgeSizeQuestion() {
+    using quillfen::Host;
+    for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, Host::Answer::Yes},
+                                         std::pair{QMessageBox::No, Host::Answer::No},
+                                         std::pair{QMessageBox::NoButton, Host::Answer::Cancel}}) {
+      AnswerBox([button](QMessageBox& box) {
+        const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
+        const auto default_button = box.standardButton(box.defaultButton());
+        QAbstractButton* clicked = box.button(button);
+        clicked != nullptr ? clicked->click() : (void)box.close();
+        QCOMPARE(box.windowTitle() + ": " + box.text(), QString("Cartridge Size: Make 16K?"));
+        QCOMPARE(box.icon(), QMessageBox::Question);
+        QCOMPARE(box.standardButtons(), QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        QVERIFY(default_button == QMessageBox::Yes && cursor_lifted);
+        QCOMPARE(box.standardButton(box.escapeButton()), QMessageBox::Cancel);
+      });
+      QVERIFY(quillfen::QtHost().AskCartridgeSize("Make 16K?") == answer);
+      QVERIFY(CursorPutBack());
+    }
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
