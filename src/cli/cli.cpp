@@ -1,16 +1,111 @@
 #include "cli/cli.h"
 
+#include <exception>
+#include <filesystem>
+#include <system_error>
+
+#include "cli/cli_host.h"
+#include "cli/conversion.h"
+#include "cli/info_report.h"
+#include "cli/options.h"
+#include "cli/program_inspection.h"
+#include "inspection/converters.h"
 #include "version.h"
 
 namespace quillfen {
+namespace {
+
+constexpr int kAllWritten = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+int UsageError(std::ostream& err, const std::string& message) {
+  err << "quillfen-cli: " << OneLine(message) << " (see quillfen-cli --help)\n";
+  return kUsageError;
+}
+
+std::filesystem::path RomFolderOf(const CliOptions& options) {
+  return options.rom_dir ? *options.rom_dir : CliHost::ExecutableFolder();
+}
+
+// --info: what the window shows after picking each file; nothing is converted.
+int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  for (const std::string& file : options.files) {
+    if (!MachineOf(options, file)) {
+      err << file << ": " << kUnknownMachine << "\n";
+      return kUsageError;
+    }
+  }
+  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  MachineConverters converters(host);
+  int status = kAllWritten;
+  for (const std::string& file : options.files) {
+    const ProgramInspection inspection =
+        InspectProgram(converters, *MachineOf(options, file), file, host.RomFolder());
+    if (!inspection.refusal.empty()) {
+      err << file << ": " << inspection.refusal << "\n";
+      status = kFailed;
+    }
+    if (options.json) {
+      out << InfoJson(file, inspection) << "\n";
+    } else if (inspection.refusal.empty()) {
+      out << InfoText(file, inspection);
+    }
+  }
+  return status;
+}
+
+int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) {
+  std::filesystem::path output_folder;
+  std::error_code error;
+  if (options.output_dir) {
+    output_folder = *options.output_dir;
+  } else {
+    output_folder = std::filesystem::current_path(error);
+    if (error) output_folder = ".";
+  }
+  CliHost host(err, RomFolderOf(options), output_folder, options.output_file);
+  MachineConverters converters(host);
+
+  ConversionPlan plan = PlanConversions(options, converters, host.RomFolder());
+  if (!plan.usage_errors.empty()) {
+    for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
+    err << "quillfen-cli: nothing was written (see quillfen-cli --help)\n";
+    return kUsageError;
+  }
+  if (options.output_dir) {
+    std::filesystem::create_directories(*options.output_dir, error);
+    if (!std::filesystem::is_directory(*options.output_dir)) {
+      err << "quillfen-cli: cannot create the folder " << options.output_dir->string()
+          << (error ? ": " + error.message() : std::string()) << "\n";
+      return kFailed;
+    }
+  }
+  return RunConversions(plan, converters, host, out, err);
+}
+
+}  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  if (args.size() == 1 && args[0] == "--version") {
-    out << "quillfen-cli " << kVersionText << "\n";
-    return 0;
+  try {
+    const ParsedOptions parsed = ParseOptions(args);
+    if (!parsed.error.empty()) return UsageError(err, parsed.error);
+    const CliOptions& options = parsed.options;
+    if (options.help) {
+      out << HelpText();
+      return kAllWritten;
+    }
+    if (options.version) {
+      out << "quillfen-cli " << kVersionText << "\n";
+      return kAllWritten;
+    }
+    return options.info ? RunInfo(options, out, err) : RunConvert(options, out, err);
+  } catch (const std::exception& error) {
+    err << "quillfen-cli: " << OneLine(error.what()) << "\n";
+  } catch (...) {
+    err << "quillfen-cli: unexpected failure\n";
   }
-  err << "usage: quillfen-cli [options] FILE...\n";
-  return 2;
+  return kFailed;
 }
 
 }  // namespace quillfen

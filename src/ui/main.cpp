@@ -1,9 +1,14 @@
 #include <QApplication>
-#include <QLabel>
+
+#include "inspection/converters.h"
+#include "ui/main_window.h"
+#include "ui/qt_host.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QLabel label(" ZX Interface 2 ROM Quillfen");
-  label.show();
-  return app.exec();
+  quillfen::QtHost host;
+  quillfen::MachineConverters converters(host);
+  quillfen::UI window(converters);
+  host.SetWindow(&window);
+  return QApplication::exec();
 }

@@ -1,0 +1,56 @@
+#include "cli/cli_host.h"
+
+#include <system_error>
+#include <utility>
+
+namespace quillfen {
+
+CliHost::CliHost(std::ostream& err, std::filesystem::path rom_folder,
+                 std::filesystem::path output_folder,
+                 std::optional<std::filesystem::path> output_file)
+    : err_(err),
+      rom_folder_(std::move(rom_folder)),
+      output_folder_(std::move(output_folder)),
+      output_file_(std::move(output_file)) {}
+
+void CliHost::BeginFile(const std::string& shown_name, Answer size_answer) {
+  shown_name_ = shown_name;
+  size_answer_ = size_answer;
+  error_shown_ = false;
+}
+
+void CliHost::ShowError(const std::string& text) {
+  err_ << shown_name_ << ": " << OneLine(text) << "\n";
+  error_shown_ = true;
+}
+
+Host::Answer CliHost::AskCartridgeSize(const std::string&) { return size_answer_; }
+
+std::filesystem::path CliHost::OutputPath(const std::string& output_name) const {
+  if (output_file_) return *output_file_;
+  return output_folder_ / output_name;
+}
+
+std::filesystem::path CliHost::ExecutableFolder() {
+  std::error_code error;
+  const std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || executable.empty()) return std::filesystem::path(".");
+  return executable.parent_path();
+}
+
+std::string OneLine(const std::string& text) {
+  std::string line;
+  bool in_break = false;
+  for (char c : text) {
+    if (c == '\r' || c == '\n') {
+      if (!in_break) line += ' ';
+      in_break = true;
+    } else {
+      line += c;
+      in_break = false;
+    }
+  }
+  return line;
+}
+
+}  // namespace quillfen

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "cartridge/host.h"
+
+namespace quillfen {
+
+/// The Host of the command line: messages go to stderr as one line after the file name, the
+/// cartridge-size question is answered from --size, ROM images come from --rom-dir and images
+/// go to -o, --output-dir or the current folder.
+class CliHost : public Host {
+ public:
+  /// `rom_folder` and `output_folder` are used as given; `output_file`, when set, is where the
+  /// one image of the run goes, whatever its name.
+  CliHost(std::ostream& err, std::filesystem::path rom_folder, std::filesystem::path output_folder,
+          std::optional<std::filesystem::path> output_file);
+
+  /// Starts the conversion of `shown_name` (the file as the user wrote it), answering the
+  /// cartridge-size question with `size_answer` (Yes or No).
+  void BeginFile(const std::string& shown_name, Answer size_answer);
+
+  /// Whether ShowError printed a message since the last BeginFile.
+  bool ErrorShown() const { return error_shown_; }
+
+  void ShowError(const std::string& text) override;
+  Answer AskCartridgeSize(const std::string& text) override;
+  std::filesystem::path RomFolder() const override { return rom_folder_; }
+  std::filesystem::path OutputPath(const std::string& output_name) const override;
+  void YieldToWindow() override {}
+  void RepaintWindow() override {}
+
+  /// The folder of the running executable (from /proc/self/exe); the current folder when it
+  /// cannot be found.
+  static std::filesystem::path ExecutableFolder();
+
+ private:
+  std::ostream& err_;
+  std::filesystem::path rom_folder_;
+  std::filesystem::path output_folder_;
+  std::optional<std::filesystem::path> output_file_;
+  std::string shown_name_;
+  Answer size_answer_ = Answer::No;
+  bool error_shown_ = false;
+};
+
+/// `text` on one line: every CR and LF becomes a blank, runs of them one blank.
+std::string OneLine(const std::string& text);
+
+}  // namespace quillfen

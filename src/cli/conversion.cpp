@@ -1,0 +1,222 @@
+#include "cli/conversion.h"
+
+#include <algorithm>
+#include <exception>
+#include <map>
+
+#include "cartridge/error.h"
+#include "cartridge/file_names.h"
+#include "cli/program_inspection.h"
+#include "inspection/ram_offer.h"
+
+namespace quillfen {
+namespace {
+
+std::string JoinSizes(const std::vector<std::string>& sizes) {
+  std::string text;
+  for (std::size_t i = 0; i < sizes.size(); ++i) {
+    if (i > 0) text += i + 1 == sizes.size() ? " or " : ", ";
+    text += sizes[i];
+  }
+  return text;
+}
+
+// The RAM entry: -r when the window would offer it for this program, else the selected entry.
+std::string SettleRam(const CliOptions& options, const ConversionJob& job,
+                      const ProgramInspection& inspection) {
+  const std::vector<std::string>& entries = inspection.ram_offer.entries;
+  if (job.machine == Machine::Spectrum) {
+    if (options.ram) return "-r does not apply to a Spectrum snapshot: it always runs in 48K";
+    return "";
+  }
+  if (options.ram && std::find(entries.begin(), entries.end(), *options.ram) == entries.end()) {
+    return "RAM size " + *options.ram + " is not offered for this " +
+           std::to_string(inspection.program_length) + "-byte " + MachineName(job.machine) +
+           " program; it fits in " + JoinSizes(entries);
+  }
+  return "";
+}
+
+// The answer to the cartridge-size question, and whether the question would be asked at all
+// when -s asks for the smaller cartridge. Returns the usage error, or "".
+std::string SettleSize(const CliOptions& options, const ProgramInspection& inspection,
+                       ConversionJob& job) {
+  job.size_answer = Host::Answer::No;
+  if (!options.size) return "";
+  const std::string& size = *options.size;
+  switch (job.machine) {
+    case Machine::ZX80:
+      if (size == "32K") return "";
+      if (size != "16K") return "a ZX80 cartridge is 16K or 32K, not " + size;
+      // Without ZX80_ROM.bin nothing can be judged; the conversion then reports the missing ROM.
+      if (inspection.zx80_rom_end &&
+          !ZX80FitsIn16K(inspection.program_length, *inspection.zx80_rom_end, job.auto_run))
+        return "no 16K cartridge: the program does not fit in 16K";
+      job.size_answer = Host::Answer::Yes;
+      return "";
+    case Machine::ZX81:
+      if (size == "32K") return "";
+      return "a ZX81 cartridge is always 32K, not " + size;
+    case Machine::Spectrum:
+      if (size == "64K") return "";
+      if (size != "48K") return "a Spectrum cartridge is 48K or 64K, not " + size;
+      if (!inspection.unused_area) return "no 48K cartridge: no unused area was found";
+      job.size_answer = Host::Answer::Yes;
+      return "";
+  }
+  return "";
+}
+
+// Settles one accepted program's choices; returns the usage errors found.
+std::vector<std::string> SettleChoices(const CliOptions& options,
+                                       const ProgramInspection& inspection, ConversionJob& job) {
+  std::vector<std::string> errors;
+  if (std::string error = SettleRam(options, job, inspection); !error.empty())
+    errors.push_back(error);
+  else if (job.machine != Machine::Spectrum)
+    job.ram_text = options.ram.value_or(
+        inspection.ram_offer.entries.at(static_cast<std::size_t>(inspection.ram_offer.selected)));
+
+  if (job.machine == Machine::ZX80) job.auto_run = options.auto_run.value_or(true) ? 1 : 0;
+  // A ZX81 program that starts by itself keeps its tick: the window disables the box.
+  if (job.machine == Machine::ZX81)
+    job.auto_run = inspection.auto_run_fixed || options.auto_run.value_or(false) ? 1 : 0;
+
+  if (std::string error = SettleSize(options, inspection, job); !error.empty())
+    errors.push_back(error);
+  return errors;
+}
+
+bool Load(MachineConverters& converters, const ConversionJob& job) {
+  switch (job.machine) {
+    case Machine::ZX80:
+      return converters.LoadZX80Program(job.path);
+    case Machine::ZX81:
+      return converters.LoadZX81Program(job.path);
+    case Machine::Spectrum:
+      break;
+  }
+  return converters.LoadSnapshot(job.path);
+}
+
+bool Generate(MachineConverters& converters, const ConversionJob& job) {
+  std::int32_t ram_size = RamSizeForText(job.machine, job.ram_text);
+  switch (job.machine) {
+    case Machine::ZX80:
+      return converters.GenerateZX80Cartridge(job.file_name, ram_size, job.auto_run);
+    case Machine::ZX81:
+      return converters.GenerateZX81Cartridge(job.file_name, ram_size, job.auto_run);
+    case Machine::Spectrum:
+      break;
+  }
+  return converters.GenerateSpectrumCartridge(job.file_name, ram_size);
+}
+
+}  // namespace
+
+std::optional<Machine> MachineOf(const CliOptions& options, const std::string& file) {
+  if (options.machine) return options.machine;
+  return MachineForFileName(BareFileName(file));
+}
+
+ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
+                               const std::filesystem::path& rom_folder) {
+  ConversionPlan plan;
+  // First what the names alone tell, so that nothing is read when the command line is unusable.
+  std::map<std::string, std::string> writer_of;  // output name -> the input that writes it
+  for (const std::string& file : options.files) {
+    ConversionJob job;
+    job.shown_name = file;
+    job.path = file;
+    const std::optional<Machine> machine = MachineOf(options, file);
+    if (!machine) {
+      plan.usage_errors.push_back(file + ": " + kUnknownMachine);
+      continue;
+    }
+    job.machine = *machine;
+    job.file_name = ToUpperAscii(BareFileName(file));
+    try {
+      job.output_name = OutputNameFor(job.file_name);
+    } catch (const Error&) {
+      job.refusal = "no image name can be made from a file name without \".\"";
+    }
+    if (!job.output_name.empty()) {
+      auto [entry, inserted] = writer_of.emplace(job.output_name, file);
+      if (!inserted)
+        plan.usage_errors.push_back(entry->second + " and " + file + " would both write " +
+                                    job.output_name);
+    }
+    plan.jobs.push_back(std::move(job));
+  }
+  if (!plan.usage_errors.empty()) return plan;
+
+  for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
+    ConversionJob& job = plan.jobs[i];
+    if (!job.refusal.empty()) continue;
+    const ProgramInspection inspection =
+        InspectProgram(converters, job.machine, job.path, rom_folder);
+    plan.loaded_job[static_cast<std::size_t>(job.machine)] = static_cast<std::ptrdiff_t>(i);
+    if (!inspection.refusal.empty()) {
+      job.refusal = inspection.refusal;
+      continue;
+    }
+    for (const std::string& error : SettleChoices(options, inspection, job))
+      plan.usage_errors.push_back(job.shown_name + ": " + error);
+  }
+  return plan;
+}
+
+int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
+                   std::ostream& out, std::ostream& err) {
+  int status = 0;
+  for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
+    const ConversionJob& job = plan.jobs[i];
+    auto fail = [&](const std::string& reason) {
+      err << job.shown_name << ": " << OneLine(reason) << "\n";
+      status = 1;
+    };
+    if (!job.refusal.empty()) {
+      fail(job.refusal);
+      continue;
+    }
+    // Each module holds one program: read this one again when a later input replaced it.
+    std::ptrdiff_t& loaded = plan.loaded_job[static_cast<std::size_t>(job.machine)];
+    if (loaded != static_cast<std::ptrdiff_t>(i)) {
+      loaded = static_cast<std::ptrdiff_t>(i);
+      bool reloaded = false;
+      try {
+        reloaded = Load(converters, job);
+      } catch (const std::exception& error) {
+        fail(error.what());
+        continue;
+      }
+      if (!reloaded) {
+        fail("the file changed while it was being converted and is no longer accepted");
+        continue;
+      }
+    }
+    host.BeginFile(job.shown_name, job.size_answer);
+    const std::filesystem::path output_path = host.OutputPath(job.output_name);
+    bool written = false;
+    try {
+      written = Generate(converters, job);
+    } catch (const std::exception& error) {
+      fail(error.what());
+      continue;
+    } catch (...) {
+      fail("the conversion failed");
+      continue;
+    }
+    if (written) {
+      out << job.shown_name << " -> " << output_path.string() << "\n";
+    } else if (!host.ErrorShown()) {
+      fail("no cartridge image was written (building it or writing " + output_path.string() +
+           " failed)");
+    } else {
+      status = 1;
+    }
+  }
+  return status;
+}
+
+}  // namespace quillfen

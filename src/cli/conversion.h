@@ -1,0 +1,57 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cartridge/host.h"
+#include "cli/cli_host.h"
+#include "cli/options.h"
+#include "inspection/converters.h"
+#include "inspection/machine.h"
+
+namespace quillfen {
+
+/// One input of a run and the choices the window would hand to its converter.
+struct ConversionJob {
+  std::string shown_name;      // the argument as given, used in every message
+  std::filesystem::path path;  // opened as given
+  Machine machine = Machine::ZX81;
+  std::string file_name;    // bare upper-case name handed to the converter (GAME.P)
+  std::string output_name;  // GAME.bin
+  std::string refusal;      // why it will not be converted, or ""
+  std::string ram_text;     // "1K", "3K", "4K", "16K" (ZX80, ZX81)
+  std::int16_t auto_run = 0;
+  Host::Answer size_answer = Host::Answer::No;
+};
+
+/// Every job of a run, or the usage errors that stop it before anything is written.
+struct ConversionPlan {
+  std::vector<ConversionJob> jobs;
+  std::vector<std::string> usage_errors;
+  /// Per machine index, the job whose program that machine's module holds (-1: none).
+  std::array<std::ptrdiff_t, 3> loaded_job = {-1, -1, -1};
+};
+
+inline constexpr const char* kUnknownMachine =
+    "cannot tell the machine from the extension; use -m zx80, -m zx81 or -m spectrum";
+
+/// The machine of `file`: -m when given, else its extension; empty when neither tells.
+std::optional<Machine> MachineOf(const CliOptions& options, const std::string& file);
+
+/// Settles every input: machine, output name (two inputs writing the same name are a usage
+/// error), then reads each program and checks -r, --autorun and -s against what the window would
+/// offer for it. A program its reader refuses is not a usage error: its job carries the refusal.
+ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
+                               const std::filesystem::path& rom_folder);
+
+/// Converts the jobs one after the other, reporting "FILE -> IMAGE" on `out` for each image
+/// written and "FILE: reason" on `err` for each failure; one failure does not stop the rest.
+/// Returns 0 when every image was written, else 1.
+int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
+                   std::ostream& out, std::ostream& err);
+
+}  // namespace quillfen

@@ -1,0 +1,151 @@
+#include "cli/program_inspection.h"
+
+#include <exception>
+#include <system_error>
+
+#include "cartridge/cartridge_maker.h"
+#include "cartridge/file_names.h"
+#include "cli/cli_host.h"
+
+#include "spectrum/spectrum_layout.h"
+#include "zx80/zx80_processing.h"
+
+namespace quillfen {
+namespace {
+
+std::string ExtensionsOf(Machine machine) {
+  switch (machine) {
+    case Machine::ZX80:
+      return ".O, .80 or .P80";
+    case Machine::ZX81:
+      return ".P, .81 or .P81";
+    case Machine::Spectrum:
+      break;
+  }
+  return ".SNA or .Z80";
+}
+
+// Why a reader refused the file: the reasons a reader has, told apart by looking at the file.
+std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
+  if (MachineForFileName(path.string()) != machine)
+    return "not a " + MachineName(machine) + " file (" + ExtensionsOf(machine) + ")";
+  std::error_code error;
+  const auto status = std::filesystem::status(path, error);
+  if (!std::filesystem::exists(status)) return "no such file";
+  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error && size == 0) return "the file is empty";
+  if (!error && size > kLargestReadableFile) return "the file is too large";
+  if (machine == Machine::Spectrum) return "not a valid 48K Spectrum snapshot";
+  return "not a valid " + MachineName(machine) + " program";
+}
+
+void InspectZX80(MachineConverters& converters, const std::filesystem::path& rom_folder,
+                 ProgramInspection& result) {
+  const std::int16_t length = converters.ZX80ProgramLength();
+  if (length <= 0) {
+    result.refusal = "not a valid ZX80 program (no program after the system variables)";
+    return;
+  }
+  result.program_length = length;
+  result.ram_offer = ZX80RamOffer(length);
+  result.auto_run_ticked = true;  // the machine change ticks it and inspection leaves it
+  Bytes rom;
+  if (ReadWholeFile(rom, rom_folder / "ZX80_ROM.bin")) {
+    const std::int32_t rom_end = ZX80Processing::FindZX80RomEnd(rom);
+    result.zx80_rom_end = rom_end;
+    result.fits_16k_with_auto_run = ZX80FitsIn16K(length, rom_end, 1);
+    result.fits_16k_without_auto_run = ZX80FitsIn16K(length, rom_end, 0);
+  }
+}
+
+void InspectZX81(MachineConverters& converters, ProgramInspection& result) {
+  result.auto_run_ticked = converters.ZX81ProgramAutoRuns();
+  result.auto_run_fixed = result.auto_run_ticked;
+  const std::int32_t length = converters.ZX81ProgramLength();
+  if (length > 32767) {
+    result.refusal = "program length " + std::to_string(length) + " is out of range";
+    return;
+  }
+  if (length <= 0) {
+    result.refusal = "not a valid ZX81 program (no program after the system variables)";
+    return;
+  }
+  result.program_length = length;
+  result.ram_offer = ZX81RamOffer(static_cast<std::int16_t>(length));
+}
+
+void InspectSnapshot(MachineConverters& converters, const std::filesystem::path& path,
+                     ProgramInspection& result) {
+  const SnapshotState& state = converters.Spectrum().State();
+  result.ram_offer = SpectrumRamOffer();
+  result.registers = state;
+  result.registers.Memory.clear();
+  // An SNA snapshot resumes by a return: its program counter is the word at the top of the stack.
+  result.is_sna = ExtensionOf(path.string()) == "SNA";
+  if (result.is_sna && state.SP >= 0x4000 && state.SP <= 0xFFFE)
+    result.pc_on_stack = WordAt(state.Memory, static_cast<std::size_t>(state.SP - 0x4000));
+  std::int32_t top = 0;
+  std::int16_t page = 0;
+  const std::int32_t low = spectrum::FindUnusedArea(state.Memory, top, page);
+  if (low != 0) result.unused_area = UnusedArea{low, top, page};
+}
+
+}  // namespace
+
+std::string MachineName(Machine machine) {
+  switch (machine) {
+    case Machine::ZX80:
+      return "ZX80";
+    case Machine::ZX81:
+      return "ZX81";
+    case Machine::Spectrum:
+      break;
+  }
+  return "Spectrum";
+}
+
+bool ZX80FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16_t auto_run) {
+  return ZX80Processing::FitsIn16K(program_length, rom_end, auto_run);
+}
+
+ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
+                                 const std::filesystem::path& path,
+                                 const std::filesystem::path& rom_folder) {
+  ProgramInspection result;
+  result.machine = machine;
+  try {
+    bool loaded = false;
+    switch (machine) {
+      case Machine::ZX80:
+        loaded = converters.LoadZX80Program(path);
+        break;
+      case Machine::ZX81:
+        loaded = converters.LoadZX81Program(path);
+        break;
+      case Machine::Spectrum:
+        loaded = converters.LoadSnapshot(path);
+        break;
+    }
+    if (!loaded) {
+      result.refusal = RefusalReason(machine, path);
+      return result;
+    }
+    switch (machine) {
+      case Machine::ZX80:
+        InspectZX80(converters, rom_folder, result);
+        break;
+      case Machine::ZX81:
+        InspectZX81(converters, result);
+        break;
+      case Machine::Spectrum:
+        InspectSnapshot(converters, path, result);
+        break;
+    }
+  } catch (const std::exception& error) {
+    result.refusal = OneLine(error.what());
+  }
+  return result;
+}
+
+}  // namespace quillfen
