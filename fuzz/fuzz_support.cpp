@@ -128,6 +128,24 @@ void CheckGeneration(bool generated, const Bytes& image, std::initializer_list<s
   }
 }
 
+ProgramChoices ProgramChoicesFrom(std::uint8_t byte) {
+  constexpr std::int32_t kRamSizes[] = {1024, 3072, 4096, 16384};
+  return {kRamSizes[byte % 4], static_cast<std::int16_t>((byte >> 2) & 1)};
+}
+
+void CheckProgramImage(std::span<const std::uint8_t> image, const Bytes& program,
+                       std::int32_t program_length, std::size_t image_start,
+                       std::size_t e_line_offset, std::size_t system_variables) {
+  Require(image.size() >= system_variables, "the file holds the system variables");
+  const std::size_t e_line = WordAt(image, e_line_offset);
+  Require(e_line >= image_start && program.size() == e_line - image_start,
+          "the image is cut at E_LINE");
+  Require(std::equal(program.begin(), program.end(), image.begin()), "the image is the file");
+  Require(program_length ==
+              (program.size() >= system_variables ? static_cast<std::int32_t>(program.size()) : 0),
+          "the program length matches the image");
+}
+
 void Require(bool condition, const char* what) {
   if (condition) return;
   std::fprintf(stderr, "fuzz check failed: %s\n", what);

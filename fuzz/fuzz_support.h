@@ -1,13 +1,18 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 
 #include "cartridge/bytes.h"
+#include "cartridge/cartridge_maker.h"
+#include "cartridge/error.h"
+#include "cartridge/file_names.h"
 #include "cartridge/host.h"
 
 // Shared by the fuzz targets: a folder for the per-run files, a Host that answers from the
@@ -90,6 +95,63 @@ void WriteEarlierImage();
 /// holds exactly the cartridge image, of one of `sizes` bytes; false means the earlier image is
 /// unchanged. Either way no temporary file is left beside it.
 void CheckGeneration(bool generated, const Bytes& image, std::initializer_list<std::size_t> sizes);
+
+/// The frame of the reader targets: the first byte picks one of `names`, the rest of the input is
+/// written under it and read by `load` of a fresh `Processing`; when that succeeds, `check` gets
+/// the processing, the name and the file to judge what was read.
+template <typename Processing, std::size_t N, typename Check>
+int FuzzReader(const std::uint8_t* data, std::size_t size, const std::array<const char*, N>& names,
+               bool (Processing::*load)(const std::filesystem::path&), Check check) {
+  FuzzInput input(data, size);
+  const std::string name = names[input.Byte() % N];
+  const auto file = input.Rest();
+  FuzzHost host(Host::Answer::Yes);
+  CartridgeMaker maker;
+  Processing processing(host, maker);
+  if ((processing.*load)(WriteWorkspaceFile(name, file))) check(processing, name, file);
+  return 0;
+}
+
+/// The whole path from file bytes to a finished image, shared by the generate targets: writes the
+/// rest of the input as `name` beside the earlier image, reads it with `load`, and when that
+/// succeeds runs `generate` on the upper-case name and checks the result (CheckGeneration with
+/// the image `maker` made and `sizes`). Gives whether an image was generated, or nothing when the
+/// file was refused.
+template <typename Load, typename Generate>
+std::optional<bool> LoadAndGenerate(FuzzInput& input, const std::string& name, Load load,
+                                    Generate generate, const CartridgeMaker& maker,
+                                    std::initializer_list<std::size_t> sizes) {
+  const auto path = WriteWorkspaceFile(name, input.Rest());
+  WriteEarlierImage();
+  const bool loaded = load(path);
+  RemoveWorkspaceFile(name);
+  if (!loaded) return std::nullopt;
+  bool generated = false;
+  try {
+    generated = generate(ToUpperAscii(name));
+  } catch (const Error&) {
+    // Errors outside the builds pass to the generation driver, which shows "Error!".
+  }
+  CheckGeneration(generated, maker.CartridgeImage(), sizes);
+  return generated;
+}
+
+/// RAM size (1K, 3K, 4K or 16K) and auto-run for a ZX80 or ZX81 program, from a fuzz byte's
+/// low three bits.
+struct ProgramChoices {
+  std::int32_t ram_size;
+  std::int16_t auto_run;
+};
+ProgramChoices ProgramChoicesFrom(std::uint8_t byte);
+
+/// The promises of a ZX80 or ZX81 reader that loaded `image` (the file after any name) as
+/// `program` with `program_length`: the image holds the system variables (`system_variables`
+/// bytes), `program` is its first E_LINE - `image_start` bytes (E_LINE is the word at
+/// `e_line_offset`), and `program_length` is that size, or 0 when it is below the system
+/// variables.
+void CheckProgramImage(std::span<const std::uint8_t> image, const Bytes& program,
+                       std::int32_t program_length, std::size_t image_start,
+                       std::size_t e_line_offset, std::size_t system_variables);
 
 /// Reports a broken promise of the code under test as a finding (prints `what` and aborts).
 void Require(bool condition, const char* what);

@@ -17,20 +17,10 @@ constexpr std::array<const char*, 3> kZ80Names = {"GAME.Z80", "game.z80", "GAME.
 constexpr std::size_t kSnaHeaderLength = 27;
 constexpr std::size_t kZ80HeaderLength = 30;
 
-}  // namespace
-
-int FuzzSnapshotReader(const std::uint8_t* data, std::size_t size, bool sna) {
-  FuzzInput input(data, size);
-  const auto& names = sna ? kSnaNames : kZ80Names;
-  const std::string name = names[input.Byte() % names.size()];
-  const auto file = input.Rest();
-  const auto path = WriteWorkspaceFile(name, file);
-
-  FuzzHost host(Host::Answer::Yes);
-  CartridgeMaker maker;
-  SpectrumProcessing spectrum(host, maker);
-  if (!spectrum.LoadSnapshot(path)) return 0;
-
+// What a successful read of `file` under `name`, one of `names`, promises.
+void CheckRead(const SpectrumProcessing& spectrum, const std::string& name,
+               std::span<const std::uint8_t> file, const std::array<const char*, 3>& names,
+               bool sna) {
   Require(name == names[0] || name == names[1], "only SNA and Z80 names are read");
   const Bytes& memory = spectrum.State().Memory;
   Require(memory.size() == 0xC000, "a loaded snapshot holds 48K of RAM");
@@ -49,5 +39,14 @@ int FuzzSnapshotReader(const std::uint8_t* data, std::size_t size, bool sna) {
     Require(pair >= 0 && pair <= 0xFFFF, "register pairs are 16-bit values");
   Require(state.I >= 0 && state.I <= 0xFF && state.R >= 0 && state.R <= 0xFF, "I and R are bytes");
   Require(state.BorderColour >= 0 && state.BorderColour <= 7, "the border colour is 0 to 7");
-  return 0;
+}
+
+}  // namespace
+
+int FuzzSnapshotReader(const std::uint8_t* data, std::size_t size, bool sna) {
+  const auto& names = sna ? kSnaNames : kZ80Names;
+  return FuzzReader(
+      data, size, names, &SpectrumProcessing::LoadSnapshot,
+      [&](const SpectrumProcessing& spectrum, const std::string& name,
+          std::span<const std::uint8_t> file) { CheckRead(spectrum, name, file, names, sna); });
 }

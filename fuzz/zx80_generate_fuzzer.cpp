@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "cartridge/error.h"
-#include "cartridge/file_names.h"
 #include "fuzz_support.h"
 #include "zx80/zx80_processing.h"
 
@@ -16,7 +14,6 @@ using namespace quillfen::fuzz;
 namespace {
 
 constexpr std::array<const char*, 3> kNames = {"GAME.O", "game.80", "GAME.P80"};
-constexpr std::array<std::int32_t, 4> kRamSizes = {1024, 3072, 4096, 16384};
 
 }  // namespace
 
@@ -24,29 +21,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzInput input(data, size);
   const std::string name = kNames[input.Byte() % kNames.size()];
   WriteFuzzRom(input, "ZX80_ROM.bin", 10, 0xFD);
-  const std::uint8_t choices = input.Byte();
-  std::int32_t ram_size = kRamSizes[choices % kRamSizes.size()];
-  const std::int16_t auto_run = (choices >> 2) & 1;
-  const Host::Answer answer = AnswerFrom(choices >> 3);
-  const auto path = WriteWorkspaceFile(name, input.Rest());
-  WriteEarlierImage();
+  const std::uint8_t choice = input.Byte();
+  ProgramChoices choices = ProgramChoicesFrom(choice);
 
-  FuzzHost host(answer);
+  FuzzHost host(AnswerFrom(choice >> 3));
   CartridgeMaker maker;
   ZX80Processing zx80(host, maker);
-  const bool loaded = zx80.LoadZX80Program(path);
-  RemoveWorkspaceFile(name);
-  if (!loaded) return 0;
-
-  bool generated = false;
-  try {
-    generated = zx80.GenerateZX80Cartridge(ToUpperAscii(name), ram_size, auto_run);
-  } catch (const Error&) {
-    // Errors outside the builds pass to the generation driver, which shows "Error!".
-  }
+  const auto generated = LoadAndGenerate(
+      input, name, [&](const auto& path) { return zx80.LoadZX80Program(path); },
+      [&](const std::string& upper_name) {
+        return zx80.GenerateZX80Cartridge(upper_name, choices.ram_size, choices.auto_run);
+      },
+      maker, {0x4000, 0x8000});
+  if (!generated) return 0;
   Require(host.questions() <= 1, "at most one size question");
-  Require(!generated || host.questions() == 1 || maker.CartridgeImage().size() == 0x8000,
+  Require(!*generated || host.questions() == 1 || maker.CartridgeImage().size() == 0x8000,
           "a 16K cartridge is made only after the question");
-  CheckGeneration(generated, maker.CartridgeImage(), {0x4000, 0x8000});
   return 0;
 }

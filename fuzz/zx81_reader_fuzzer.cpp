@@ -21,19 +21,9 @@ constexpr std::size_t kImageStart = 0x4009;
 constexpr std::size_t kELineOffset = 11;
 constexpr std::size_t kSystemVariablesLength = 116;
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  FuzzInput input(data, size);
-  const std::string name = kNames[input.Byte() % kNames.size()];
-  const auto file = input.Rest();
-  const auto path = WriteWorkspaceFile(name, file);
-
-  FuzzHost host(Host::Answer::Yes);
-  CartridgeMaker maker;
-  ZX81Processing zx81(host, maker);
-  if (!zx81.LoadZX81Program(path)) return 0;
-
+// What a successful read promises.
+void CheckRead(const ZX81Processing& zx81, const std::string& name,
+               std::span<const std::uint8_t> file) {
   const std::string extension = ExtensionOf(name);
   Require(extension == "P" || extension == "81" || extension == "P81", "extension accepted");
   // The image is the file after the name (for .P81), cut to E_LINE - 0x4009 bytes.
@@ -44,20 +34,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Require(last != file.end(), "a .P81 name ends with a byte of 128 or more");
     image = file.subspan(static_cast<std::size_t>(last - file.begin()) + 1);
   }
-  const Bytes& program = zx81.ZX81Program();
-  Require(image.size() >= kSystemVariablesLength, "the file holds the system variables");
-  const std::size_t e_line = WordAt(image, kELineOffset);
-  Require(e_line >= kImageStart && program.size() == e_line - kImageStart,
-          "the image is cut at E_LINE");
-  Require(std::equal(program.begin(), program.end(), image.begin()), "the image is the file");
-  Require(zx81.ZX81ProgramLength() == (program.size() >= kSystemVariablesLength
-                                           ? static_cast<std::int32_t>(program.size())
-                                           : 0),
-          "ZX81ProgramLength matches the image");
+  CheckProgramImage(image, zx81.ZX81Program(), zx81.ZX81ProgramLength(), kImageStart, kELineOffset,
+                    kSystemVariablesLength);
   try {
     (void)zx81.ZX81ProgramAutoRuns();
   } catch (const Error&) {
     // NXTLIN below the image: the callers handle this error.
   }
-  return 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return FuzzReader(data, size, kNames, &ZX81Processing::LoadZX81Program, CheckRead);
 }

@@ -5,6 +5,7 @@
 
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "cartridge/rom_free_space.h"
 #include "zx80/zx80_startup_code.h"
 #include "zx80/zx80_texts.h"
 
@@ -62,12 +63,7 @@ void ZX80Processing::TrimZX80Program() {
 }
 
 std::int32_t ZX80Processing::FindZX80RomEnd(std::span<const std::uint8_t> rom) {
-  for (std::int32_t p = static_cast<std::int32_t>(kBankSize) - 1; p >= kLowestFreeSpaceOffset;
-       --p) {
-    if (static_cast<std::size_t>(p) >= rom.size() || rom[static_cast<std::size_t>(p)] != 0xFF)
-      return p + 2;
-  }
-  return kLowestFreeSpaceOffset + 1;
+  return FindRomFreeSpace(rom, kLowestFreeSpaceOffset);
 }
 
 bool ZX80Processing::FitsIn16K(std::int32_t program_length, std::int32_t rom_end,

@@ -3,6 +3,7 @@
 #include <span>
 
 #include "cartridge/file_names.h"
+#include "cartridge/rom_free_space.h"
 #include "zx81/sinclair_startup_code.h"
 #include "zx81/zx81_layout.h"
 #include "zx81/zx81_processing.h"
@@ -66,12 +67,7 @@ void ZX81Processing::AddAutoRun() {
 }
 
 std::int32_t ZX81Processing::FindZX81RomEnd(std::span<const std::uint8_t> rom) {
-  for (std::int32_t p = static_cast<std::int32_t>(kBankSize) - 1; p >= kLowestFreeSpaceSearch;
-       --p) {
-    if (static_cast<std::size_t>(p) >= rom.size() || rom[static_cast<std::size_t>(p)] != 0xFF)
-      return p + 2;
-  }
-  return kLowestFreeSpaceSearch + 1;
+  return FindRomFreeSpace(rom, kLowestFreeSpaceSearch);
 }
 
 bool ZX81Processing::BuildZX81Cartridge(std::int32_t& ramtop) {

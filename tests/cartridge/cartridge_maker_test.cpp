@@ -1,16 +1,15 @@
 #include "cartridge/cartridge_maker.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <csignal>
-
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quillfen {
 namespace {
 
+using testing::FileSizeLimit;
 using testing::ReadFileBytes;
 using testing::TempDir;
 
@@ -29,8 +28,8 @@ TEST(AppendFragmentTest, MalformedPairThrowsAfterTheEarlierPairs) {
   CartridgeMaker maker;
   EXPECT_THROW(maker.AppendFragment("21 0"), Error);  // second pair lacks its low digit
   EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21}));
-  EXPECT_THROW(maker.AppendFragment("z0"), Error);   // lower-case letter: not a byte value
-  EXPECT_THROW(maker.AppendFragment("!0"), Error);   // below '0'
+  EXPECT_THROW(maker.AppendFragment("z0"), Error);  // lower-case letter: not a byte value
+  EXPECT_THROW(maker.AppendFragment("!0"), Error);  // below '0'
   EXPECT_EQ(maker.CartridgeImage().size(), 1u);
 }
 
@@ -85,27 +84,6 @@ TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFile) {
   EXPECT_FALSE(ReadWholeFile(kept, dir.Write("empty", {})));
   EXPECT_TRUE(kept.empty());
 }
-
-// Writes fail while a file size limit is in force, also for root; SIGXFSZ is ignored so that the
-// write returns an error instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
-
- private:
-  rlimit saved_{};
-  void (*previous_handler_)(int) = nullptr;
-};
 
 TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
   TempDir dir;

@@ -5,14 +5,16 @@
 #include <cstdint>
 #include <filesystem>
 #include <random>
+#include <span>
 #include <string>
 
-#include "cartridge/bytes.h"
 #include "inspection/converters.h"
-#include "spectrum/snapshot_state.h"
+#include "spectrum/z80_format.h"
 #include "support/scripted_host.h"
 #include "support/snapshot_files.h"
 #include "support/temp_dir.h"
+#include "support/zx80_files.h"
+#include "support/zx81_files.h"
 
 namespace quillfen::testing {
 
@@ -26,9 +28,32 @@ inline SnapshotState SmallSnapshot() {
   return state;
 }
 
-/// A folder, a scripted host on it and the three converters that read from and write to it.
+/// ReadZ80Snapshot with a host that asks nothing.
+inline bool ReadZ80(std::span<const std::uint8_t> file, SnapshotState& state) {
+  ScriptedHost host("/nonexistent");
+  return ReadZ80Snapshot(file, state, host);
+}
+
+/// A folder, a host on it and the three converters that read from and write to it; files of
+/// each kind: P (ZX81 program), O (ZX80 program), SNA and Z80 (snapshots).
 class HostileInputTest : public ::testing::Test {
  protected:
+  static constexpr const char* kKinds[] = {"P", "O", "SNA", "Z80"};
+
+  static Bytes ValidFile(const std::string& kind) {
+    if (kind == "P") return MakeZX81Program(200, 0x407D);
+    if (kind == "O") return MakeZX80Program(200);
+    if (kind == "SNA") return MakeSnaFile(SmallSnapshot());
+    return MakeZ80FileVersion1(SmallSnapshot(), true);
+  }
+
+  /// Reads `path` with the reader of `kind`, whatever the path's name.
+  bool Load(const std::string& kind, const std::filesystem::path& path) {
+    if (kind == "P") return converters_.LoadZX81Program(path);
+    if (kind == "O") return converters_.LoadZX80Program(path);
+    return converters_.LoadSnapshot(path);
+  }
+
   TempDir folder_;
   ScriptedHost host_{folder_.path()};
   MachineConverters converters_{host_};

@@ -2,224 +2,110 @@
 // nothing, leaves no temporary file, and never harms an earlier image of the same name.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
-#include <sys/resource.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
+#include <stdexcept>
 
 #include "hostile/hostile_inputs.h"
+#include "support/file_size_limit.h"
 #include "support/rom_images.h"
-#include "support/zx80_files.h"
-#include "support/zx81_files.h"
 
 namespace quillfen {
 namespace {
 
 using testing::ReadFileBytes;
-using testing::TempDir;
 
-// Reads ROM images from one folder and writes images to another, which the tests spoil.
-class SplitHost : public testing::ScriptedHost {
- public:
-  SplitHost(std::filesystem::path rom_folder, std::filesystem::path output_folder)
-      : ScriptedHost(std::move(rom_folder)), output_folder_(std::move(output_folder)) {}
-  std::filesystem::path OutputPath(const std::string& output_name) const override {
-    return output_folder_ / output_name;
-  }
-  void SetOutputFolder(std::filesystem::path folder) { output_folder_ = std::move(folder); }
-
- private:
-  std::filesystem::path output_folder_;
-};
-
-// Writes fail once a file would pass `bytes`, also for root; SIGXFSZ is ignored so that the
-// write returns an error instead of ending the process.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &saved_);
-    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = saved_;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &saved_);
-    std::signal(SIGXFSZ, previous_handler_);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
- private:
-  rlimit saved_{};
-  void (*previous_handler_)(int) = nullptr;
-};
-
-// A small tmpfs mounted on a fresh folder, when this process may mount one (root with the
-// capability); unmounted again at the end.
-class SmallTmpfs {
- public:
-  SmallTmpfs() {
-    std::filesystem::create_directory(folder_ / "mnt");
-    mounted_ = ::mount("tmpfs", (folder_ / "mnt").c_str(), "tmpfs", 0, "size=256k") == 0;
-    if (!mounted_) reason_ = std::strerror(errno);
-  }
-  ~SmallTmpfs() {
-    if (mounted_) ::umount2((folder_ / "mnt").c_str(), MNT_DETACH);
-  }
-  SmallTmpfs(const SmallTmpfs&) = delete;
-  SmallTmpfs& operator=(const SmallTmpfs&) = delete;
-
-  bool mounted() const { return mounted_; }
-  const std::string& reason() const { return reason_; }
-  std::filesystem::path path() const { return folder_ / "mnt"; }
-
-  // Fills the file system with a filler file until no block is left.
-  void Fill() const {
-    std::ofstream filler(path() / "filler", std::ios::binary);
-    const std::string block(4096, 'f');
-    while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) {
-      filler.flush();
-      if (!filler) break;
-    }
-  }
-
- private:
-  TempDir folder_;
-  bool mounted_ = false;
-  std::string reason_;
-};
-
+// Each machine's stand-in ROM image: name, end of the used part, byte the start-up waits for.
 struct Machine {
-  const char* name;
-  const char* program_name;
-  std::function<Bytes()> program;
+  const char* kind;
   const char* rom_name;
-  std::function<Bytes()> rom;
-  std::function<bool(MachineConverters&, const std::filesystem::path&)> load;
-  std::function<bool(MachineConverters&, const std::string&)> generate;
+  std::size_t last_used;
+  std::pair<std::size_t, std::uint8_t> wait;
 };
 
-const Machine kMachines[] = {
-    {"ZX81", "GAME.P", [] { return testing::MakeZX81Program(300, 0x407D); }, "ZX81_ROM.bin",
-     [] {
-       return testing::MakeRomImage(8191, {{0x000A, 0x40}});
-     },
-     [](MachineConverters& c, const std::filesystem::path& p) { return c.LoadZX81Program(p); },
-     [](MachineConverters& c, const std::string& n) {
-       std::int32_t ram_size = 16384;
-       return c.GenerateZX81Cartridge(n, ram_size, 0);
-     }},
-    {"ZX80", "GAME.O", [] { return testing::MakeZX80Program(300); }, "ZX80_ROM.bin",
-     [] {
-       return testing::MakeRomImage(4095, {{10, 0xFD}});
-     },
-     [](MachineConverters& c, const std::filesystem::path& p) { return c.LoadZX80Program(p); },
-     [](MachineConverters& c, const std::string& n) {
-       std::int32_t ram_size = 16384;
-       return c.GenerateZX80Cartridge(n, ram_size, 0);
-     }},
-    {"Spectrum", "GAME.SNA", [] { return testing::MakeSnaFile(testing::SmallSnapshot()); },
-     "SPECTRUM_ROM.bin",
-     [] {
-       return testing::MakeRomImage(0x3FFF, {{0, 0xF3}});
-     },
-     [](MachineConverters& c, const std::filesystem::path& p) { return c.LoadSnapshot(p); },
-     [](MachineConverters& c, const std::string& n) {
-       std::int32_t ram_size = 49152;
-       return c.GenerateSpectrumCartridge(n, ram_size);
-     }},
-};
+const Machine kMachines[] = {{"P", "ZX81_ROM.bin", 8191, {0x000A, 0x40}},
+                             {"O", "ZX80_ROM.bin", 4095, {10, 0xFD}},
+                             {"SNA", "SPECTRUM_ROM.bin", 0x3FFF, {0, 0xF3}}};
 
-class OutputSafetyTest : public ::testing::TestWithParam<Machine> {
+// The program is loaded from the folder; its image goes to GAME.bin in a subfolder (the output
+// name keeps the folder part of the program's name).
+class OutputSafetyTest : public testing::HostileInputTest,
+                         public ::testing::WithParamInterface<Machine> {
  protected:
   void SetUp() override {
-    rom_folder_.Write(GetParam().rom_name, GetParam().rom());
-    ASSERT_TRUE(GetParam().load(converters_,
-                                rom_folder_.Write(GetParam().program_name, GetParam().program())));
+    folder_.Write(GetParam().rom_name,
+                  testing::MakeRomImage(GetParam().last_used, {GetParam().wait}));
+    ASSERT_TRUE(Load(kind_, folder_.Write("GAME." + kind_, ValidFile(kind_))));
+    std::filesystem::create_directory(folder_ / "out");
   }
 
-  // Generates with every question answered No; an exception is a failure of the test.
-  bool Generate() {
+  // Generates into `subfolder` with every question answered No; an exception fails the test.
+  bool Generate(const std::string& subfolder = "out") {
     host_.ScriptAnswer(Host::Answer::No);
+    const std::string name = subfolder + "/GAME." + kind_;
+    std::int32_t ram_size = kind_ == "SNA" ? 49152 : 16384;
     bool generated = true;
-    EXPECT_NO_THROW(generated = GetParam().generate(converters_, GetParam().program_name));
+    EXPECT_NO_THROW(generated = kind_ == "P" ? converters_.GenerateZX81Cartridge(name, ram_size, 0)
+                                : kind_ == "O"
+                                    ? converters_.GenerateZX80Cartridge(name, ram_size, 0)
+                                    : converters_.GenerateSpectrumCartridge(name, ram_size));
     return generated;
   }
 
-  static std::size_t FilesIn(const std::filesystem::path& folder) {
-    std::size_t files = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
-    return files;
+  std::ptrdiff_t Entries(const std::string& subfolder) const {
+    return std::distance(std::filesystem::directory_iterator(folder_ / subfolder),
+                         std::filesystem::directory_iterator());
   }
 
-  TempDir rom_folder_;
-  TempDir output_folder_;
-  SplitHost host_{rom_folder_.path(), output_folder_.path()};
-  MachineConverters converters_{host_};
+  // `subfolder` holds the earlier image and `others` more entries: no temporary file.
+  void ExpectEarlierImageKept(const std::string& subfolder = "out", std::ptrdiff_t others = 0) {
+    EXPECT_EQ(ReadFileBytes(folder_ / subfolder / "GAME.bin"), earlier_);
+    EXPECT_EQ(Entries(subfolder), 1 + others);
+  }
+
+  const std::string kind_ = GetParam().kind;
   const Bytes earlier_ = Bytes(1000, 0xA5);
 };
 
-TEST_P(OutputSafetyTest, ATargetThatIsAFolderIsRefused) {
-  std::filesystem::create_directory(output_folder_ / "GAME.bin");
+TEST_P(OutputSafetyTest, TargetsThatCannotBeFilesAreRefused) {
+  std::filesystem::create_directory(folder_ / "out" / "GAME.bin");
   EXPECT_FALSE(Generate());
-  EXPECT_TRUE(std::filesystem::is_directory(output_folder_ / "GAME.bin"));
-  EXPECT_EQ(FilesIn(output_folder_.path()), 1u);
-  EXPECT_TRUE(std::filesystem::is_empty(output_folder_ / "GAME.bin"));
+  EXPECT_TRUE(std::filesystem::is_empty(folder_ / "out" / "GAME.bin"));
+  EXPECT_EQ(Entries("out"), 1);      // no temporary file left behind
+  folder_.Write("plain", earlier_);  // a parent that is a file
+  EXPECT_FALSE(Generate("plain"));
+  EXPECT_EQ(ReadFileBytes(folder_ / "plain"), earlier_);
 }
 
-TEST_P(OutputSafetyTest, ATargetWhoseParentIsAFileIsRefused) {
-  const auto plain = output_folder_.Write("plain", earlier_);
-  host_.SetOutputFolder(plain);
-  EXPECT_FALSE(Generate());
-  EXPECT_EQ(ReadFileBytes(plain), earlier_);
-}
-
-TEST_P(OutputSafetyTest, AWriteThatFailsHalfwayKeepsTheEarlierImage) {
-  const auto target = output_folder_.Write("GAME.bin", earlier_);
+// A write that fails halfway (under a file size limit), then, on a small tmpfs where this
+// process may mount one, a full file system.
+TEST_P(OutputSafetyTest, FailedWritesKeepTheEarlierImage) {
+  folder_.Write("out/GAME.bin", earlier_);
   {
-    FileSizeLimit limit(8192);  // every cartridge is at least 16384 bytes
+    testing::FileSizeLimit limit(8192);  // every cartridge is at least 16384 bytes
     EXPECT_FALSE(Generate());
   }
-  EXPECT_EQ(ReadFileBytes(target), earlier_);
-  EXPECT_EQ(FilesIn(output_folder_.path()), 1u);  // no temporary file left behind
+  ExpectEarlierImageKept();
   EXPECT_TRUE(Generate());  // and the same generation succeeds once writing works again
-  EXPECT_NE(ReadFileBytes(target), earlier_);
-}
 
-TEST_P(OutputSafetyTest, AFullFileSystemKeepsTheEarlierImage) {
-  SmallTmpfs tmpfs;
-  if (!tmpfs.mounted()) {
-    // Without mount permission a full disk is stood in for by a limit that no image fits.
-    std::printf("no tmpfs (%s): a file size limit stands in for a full file system\n",
-                tmpfs.reason().c_str());
-    const auto target = output_folder_.Write("GAME.bin", earlier_);
-    FileSizeLimit limit(earlier_.size());
-    EXPECT_FALSE(Generate());
-    EXPECT_EQ(ReadFileBytes(target), earlier_);
-    EXPECT_EQ(FilesIn(output_folder_.path()), 1u);
+  std::filesystem::create_directory(folder_ / "mnt");
+  if (::mount("tmpfs", (folder_ / "mnt").c_str(), "tmpfs", 0, "size=256k") != 0) {
+    std::printf("no tmpfs (%s): no full file system tried\n", std::strerror(errno));
     return;
   }
-  host_.SetOutputFolder(tmpfs.path());
-  {
-    std::ofstream out(tmpfs.path() / "GAME.bin", std::ios::binary);
-    out.write(reinterpret_cast<const char*>(earlier_.data()),
-              static_cast<std::streamsize>(earlier_.size()));
-  }
-  tmpfs.Fill();
-  EXPECT_FALSE(Generate());
-  EXPECT_EQ(ReadFileBytes(tmpfs.path() / "GAME.bin"), earlier_);
-  EXPECT_EQ(FilesIn(tmpfs.path()), 2u);  // the image and the filler, no temporary file
-  std::filesystem::remove(tmpfs.path() / "filler");
-  EXPECT_TRUE(Generate());
+  folder_.Write("mnt/GAME.bin", earlier_);
+  EXPECT_THROW(folder_.Write("mnt/filler", Bytes(512 * 1024, 0)), std::runtime_error);  // full
+  EXPECT_FALSE(Generate("mnt"));
+  ExpectEarlierImageKept("mnt", 1);  // and the filler
+  std::filesystem::remove(folder_ / "mnt" / "filler");
+  EXPECT_TRUE(Generate("mnt"));
+  ::umount2((folder_ / "mnt").c_str(), MNT_DETACH);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryMachine, OutputSafetyTest, ::testing::ValuesIn(kMachines),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.kind); });
 
 }  // namespace
 }  // namespace quillfen
