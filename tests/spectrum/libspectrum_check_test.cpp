@@ -5,7 +5,6 @@
 #include <libspectrum.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include "spectrum/sna_format.h"
@@ -20,21 +19,18 @@ using namespace quillfen::testing;
 
 constexpr int kSnapshotCount = 200;  // 1800 files in all
 
-struct SnapDeleter {
-  void operator()(libspectrum_snap* snap) const { libspectrum_snap_free(snap); }
-};
-
 /// `file` read by libspectrum as `from` and written by it as `to`.
 Bytes Rewrite(const Bytes& file, libspectrum_id_t from, libspectrum_id_t to, int flags = 0) {
-  const std::unique_ptr<libspectrum_snap, SnapDeleter> snap(libspectrum_snap_alloc());
-  EXPECT_EQ(libspectrum_snap_read(snap.get(), file.data(), file.size(), from, nullptr),
+  libspectrum_snap* snap = libspectrum_snap_alloc();
+  EXPECT_EQ(libspectrum_snap_read(snap, file.data(), file.size(), from, nullptr),
             LIBSPECTRUM_ERROR_NONE);
-  EXPECT_EQ(libspectrum_snap_machine(snap.get()), LIBSPECTRUM_MACHINE_48);
+  EXPECT_EQ(libspectrum_snap_machine(snap), LIBSPECTRUM_MACHINE_48);
   libspectrum_byte* buffer = nullptr;
   size_t length = 0;
   int out_flags = 0;
-  EXPECT_EQ(libspectrum_snap_write(&buffer, &length, &out_flags, snap.get(), to, nullptr, flags),
+  EXPECT_EQ(libspectrum_snap_write(&buffer, &length, &out_flags, snap, to, nullptr, flags),
             LIBSPECTRUM_ERROR_NONE);
+  libspectrum_snap_free(snap);
   EXPECT_EQ(out_flags & LIBSPECTRUM_FLAG_SNAPSHOT_MAJOR_INFO_LOSS, 0);
   Bytes written(buffer, buffer + length);
   libspectrum_free(buffer);

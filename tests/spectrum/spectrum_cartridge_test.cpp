@@ -109,19 +109,6 @@ TEST(SpectrumCartridgeLayoutTest, FortyEightK) {
   }
 }
 
-TEST(SpectrumCartridgeLayoutTest, FortyEightKRefusesWhatItCannotLayOut) {
-  SnapshotState state = MakeBusySnapshot();
-  ZeroRam(state, 0xD000, 0xE000);
-  const auto [low, top, page] = Search(state);
-  CartridgeMaker maker;
-  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.TAP", low, top, 2));
-  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, top, 3));
-  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, low + 129, 2));
-  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low - 2, top, 2));  // data
-  state.BorderColour = 300;
-  EXPECT_FALSE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", low, top, 2));
-}
-
 TEST(SpectrumCartridgeLayoutTest, SixtyFourK) {
   const SnapshotState state = MakeBusySnapshot();
   const Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
