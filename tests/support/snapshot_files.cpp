@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <tuple>
 
 namespace quillfen::testing {
 namespace {
@@ -18,23 +19,12 @@ void PutWord(Bytes& file, std::int64_t value) {  // low byte first
   PutByte(file, (value >> 8) & 0xFF);
 }
 
-void PutHighFirstWord(Bytes& file, std::int64_t value) {  // AF and AF' in the Z80 header
-  PutByte(file, (value >> 8) & 0xFF);
-  PutByte(file, value & 0xFF);
-}
+std::int64_t Swapped(std::int64_t word) { return (word >> 8 & 0xFF) | (word & 0xFF) << 8; }
 
-// Offset in Memory of the 16 KB that a 48K page number stands for.
-std::size_t PageOffset(int page) {
-  switch (page) {
-    case 8:
-      return 0x0000;
-    case 4:
-      return 0x4000;
-    case 5:
-      return 0x8000;
-    default:
-      throw std::invalid_argument("MakeZ80FilePaged: page " + std::to_string(page));
-  }
+std::size_t PageOffset(int page) {  // of the 16 KB in Memory that a 48K page stands for
+  if (page != 8 && page != 4 && page != 5)
+    throw std::invalid_argument("MakeZ80FilePaged: page " + std::to_string(page));
+  return page == 8 ? 0x0000 : page == 4 ? 0x4000 : 0x8000;
 }
 
 }  // namespace
@@ -64,7 +54,7 @@ Bytes MakeSnaFile(const SnapshotState& state) {
 Bytes MakeZ80MainHeader(const SnapshotState& state, bool compressed) {
   const int flags = (state.R >> 7 & 1) | (state.BorderColour & 7) << 1 | (compressed ? 0x20 : 0);
   Bytes file;
-  PutHighFirstWord(file, state.AF);                // 0: A, F
+  PutWord(file, Swapped(state.AF));                // 0: A, F
   PutWord(file, state.BC);                         // 2
   PutWord(file, state.HL);                         // 4
   PutWord(file, state.PC);                         // 6
@@ -76,7 +66,7 @@ Bytes MakeZ80MainHeader(const SnapshotState& state, bool compressed) {
   PutWord(file, state.BCAlt);                      // 15
   PutWord(file, state.DEAlt);                      // 17
   PutWord(file, state.HLAlt);                      // 19
-  PutHighFirstWord(file, state.AFAlt);             // 21: A', F'
+  PutWord(file, Swapped(state.AFAlt));             // 21: A', F'
   PutWord(file, state.IY);                         // 23
   PutWord(file, state.IX);                         // 25
   PutByte(file, state.InterruptsEnabled ? 1 : 0);  // 27: IFF1
@@ -88,27 +78,17 @@ Bytes MakeZ80MainHeader(const SnapshotState& state, bool compressed) {
 Bytes MakeZ80FileVersion1(const SnapshotState& state, bool compressed) {
   if (state.PC == 0) throw std::invalid_argument("MakeZ80FileVersion1: PC 0 means version 2");
   Bytes file = MakeZ80MainHeader(state, compressed);
-  if (!compressed) {
-    file.insert(file.end(), state.Memory.begin(), state.Memory.end());
-    return file;
-  }
-  const Bytes data = CompressZ80Block(state.Memory);
+  const Bytes data = compressed ? CompressZ80Block(state.Memory) : state.Memory;
   file.insert(file.end(), data.begin(), data.end());
-  file.insert(file.end(), {0x00, 0xED, 0xED, 0x00});
+  if (compressed) file.insert(file.end(), {0x00, 0xED, 0xED, 0x00});
   return file;
 }
 
 void AppendZ80Block(Bytes& file, int page, std::span<const std::uint8_t> data, bool compressed) {
-  if (compressed) {
-    const Bytes packed = CompressZ80Block(data);
-    PutWord(file, static_cast<std::int64_t>(packed.size()));
-    PutByte(file, page);
-    file.insert(file.end(), packed.begin(), packed.end());
-  } else {
-    PutWord(file, 0xFFFF);
-    PutByte(file, page);
-    file.insert(file.end(), data.begin(), data.end());
-  }
+  const Bytes packed = compressed ? CompressZ80Block(data) : Bytes(data.begin(), data.end());
+  PutWord(file, compressed ? static_cast<std::int64_t>(packed.size()) : 0xFFFF);
+  PutByte(file, page);
+  file.insert(file.end(), packed.begin(), packed.end());
 }
 
 Bytes MakeZ80FilePaged(const SnapshotState& state, int additional_header_length, bool compressed,
@@ -116,7 +96,7 @@ Bytes MakeZ80FilePaged(const SnapshotState& state, int additional_header_length,
   if (state.Memory.size() != 3 * kPageLength)
     throw std::invalid_argument("MakeZ80FilePaged: Memory must hold 49152 bytes");
   SnapshotState main = state;
-  main.PC = 0;
+  main.PC = 0;  // announces an additional header
   Bytes file = MakeZ80MainHeader(main, false);
   PutWord(file, additional_header_length);  // 30: L
   PutWord(file, state.PC);                  // 32
@@ -139,14 +119,9 @@ Bytes CompressZ80Block(std::span<const std::uint8_t> data) {
     if (run >= kShortestRun || (value == kRunMark && run >= 2)) {
       packed.insert(packed.end(), {kRunMark, kRunMark, static_cast<std::uint8_t>(run), value});
       i += run;
-    } else if (value == kRunMark) {
-      // A lone ED: the byte after it goes out literally, so that no ED ED appears.
-      packed.push_back(value);
-      ++i;
-      if (i < data.size()) packed.push_back(data[i++]);
-    } else {
-      packed.push_back(value);
-      ++i;
+    } else {  // a literal; after a lone ED the next byte too, so that no ED ED appears
+      packed.push_back(data[i++]);
+      if (value == kRunMark && i < data.size()) packed.push_back(data[i++]);
     }
   }
   return packed;
@@ -167,26 +142,18 @@ SnapshotState RandomSnapshot(std::mt19937& random) {
   state.InterruptMode = below(3);
   state.InterruptsEnabled = below(2) == 1;
   state.BorderColour = static_cast<std::int16_t>(below(8));
-
   Bytes& ram = state.Memory;
   while (ram.size() < 3 * kPageLength) {
     const std::size_t length = 1 + below(below(4) == 0 ? 2000 : 60);
-    switch (below(6)) {
-      case 0:
-        ram.insert(ram.end(), length, 0xED);
-        break;
-      case 1:
-        ram.insert(ram.end(), length, 0x00);
-        break;
-      case 2:
-        ram.insert(ram.end(), length, static_cast<std::uint8_t>(below(0x100)));
-        break;
-      case 3:
-        ram.push_back(0xED);
-        break;
-      default:
-        for (std::size_t k = 0; k < length; ++k)
-          ram.push_back(static_cast<std::uint8_t>(below(0x100)));
+    const int kind = below(6);  // runs of 0xED, of zeros, of another byte; a lone 0xED; noise
+    if (kind < 3) {
+      const int value = kind == 0 ? 0xED : kind == 1 ? 0x00 : below(0x100);
+      ram.insert(ram.end(), length, static_cast<std::uint8_t>(value));
+    } else if (kind == 3) {
+      ram.push_back(0xED);
+    } else {
+      for (std::size_t k = 0; k < length; ++k)
+        ram.push_back(static_cast<std::uint8_t>(below(0x100)));
     }
   }
   ram.resize(3 * kPageLength);
@@ -195,31 +162,20 @@ SnapshotState RandomSnapshot(std::mt19937& random) {
 
 SnapshotState MakeBusySnapshot(std::uint32_t seed) {
   SnapshotState state;
+  std::tie(state.AF, state.BC, state.DE, state.HL, state.IX, state.IY, state.AFAlt, state.BCAlt,
+           state.DEAlt, state.HLAlt, state.PC, state.SP, state.I, state.R, state.InterruptMode) =
+      std::tuple(0x3A44, 0x1122, 0x3344, 0x5566, 0x7788, 0x5C3A, 0x99AA, 0xBBCC, 0xDDEE, 0xF00F,
+                 0x6123, 0xFE40, 0x3F, 0x85, 1);
+  state.InterruptsEnabled = true;
+  state.BorderColour = 5;
   state.Memory.resize(kSnapshotRamLength);
   std::uint32_t random = seed * 2654435761u + 7;
   for (auto& byte : state.Memory) {
     random = random * 1103515245u + 12345u;
     byte = static_cast<std::uint8_t>(1 + (random >> 16) % 255);
   }
-  state.AF = 0x3A44;
-  state.BC = 0x1122;
-  state.DE = 0x3344;
-  state.HL = 0x5566;
-  state.IX = 0x7788;
-  state.IY = 0x5C3A;
-  state.AFAlt = 0x99AA;
-  state.BCAlt = 0xBBCC;
-  state.DEAlt = 0xDDEE;
-  state.HLAlt = 0xF00F;
-  state.PC = 0x6123;
-  state.SP = 0xFE40;
   state.Memory[0xFE40 - 0x4000] = 0x23;  // the word at SP: 0x6123
   state.Memory[0xFE41 - 0x4000] = 0x61;
-  state.I = 0x3F;
-  state.R = 0x85;
-  state.InterruptMode = 1;
-  state.InterruptsEnabled = true;
-  state.BorderColour = 5;
   return state;
 }
 
@@ -228,29 +184,22 @@ void ZeroRam(SnapshotState& state, int from, int to) {
 }
 
 std::string SnapshotRegisterDifferences(const SnapshotState& a, const SnapshotState& b) {
-  std::string differences;
-  auto compare = [&differences](const char* name, std::int64_t x, std::int64_t y) {
-    if (x != y)
-      differences +=
-          std::string(name) + " " + std::to_string(x) + " != " + std::to_string(y) + "; ";
+  constexpr const char* kNames[] = {
+      "AF",          "BC",    "DE", "HL", "IX", "IY", "AFAlt",         "BCAlt",
+      "DEAlt",       "HLAlt", "PC", "SP", "I",  "R",  "InterruptMode", "InterruptsEnabled",
+      "BorderColour"};
+  auto fields = [](const SnapshotState& s) {
+    return std::vector<std::int64_t>{
+        s.AF,          s.BC,    s.DE, s.HL, s.IX, s.IY, s.AFAlt,         s.BCAlt,
+        s.DEAlt,       s.HLAlt, s.PC, s.SP, s.I,  s.R,  s.InterruptMode, s.InterruptsEnabled,
+        s.BorderColour};
   };
-  compare("AF", a.AF, b.AF);
-  compare("BC", a.BC, b.BC);
-  compare("DE", a.DE, b.DE);
-  compare("HL", a.HL, b.HL);
-  compare("IX", a.IX, b.IX);
-  compare("IY", a.IY, b.IY);
-  compare("AFAlt", a.AFAlt, b.AFAlt);
-  compare("BCAlt", a.BCAlt, b.BCAlt);
-  compare("DEAlt", a.DEAlt, b.DEAlt);
-  compare("HLAlt", a.HLAlt, b.HLAlt);
-  compare("PC", a.PC, b.PC);
-  compare("SP", a.SP, b.SP);
-  compare("I", a.I, b.I);
-  compare("R", a.R, b.R);
-  compare("InterruptMode", a.InterruptMode, b.InterruptMode);
-  compare("InterruptsEnabled", a.InterruptsEnabled, b.InterruptsEnabled);
-  compare("BorderColour", a.BorderColour, b.BorderColour);
+  const auto x = fields(a), y = fields(b);
+  std::string differences;
+  for (std::size_t k = 0; k < x.size(); ++k)
+    if (x[k] != y[k])
+      differences += std::string(kNames[k]) + " " + std::to_string(x[k]) +
+                     " != " + std::to_string(y[k]) + "; ";
   return differences;
 }
 
