@@ -13,7 +13,8 @@ namespace quillfen {
 namespace {
 
 // The ZX80 and ZX81 readers and entry points with scripted programs: records every call, so
-// the choices handed to the converter are checked without the real builders.
+// the choices handed to the converter are checked without the real builders. Generating fails
+// for "B.P" (with a message), "C.P" (without one) and "D.P" (by throwing); reading "e.p" fails.
 class FakeConverters : public MachineConverters {
  public:
   explicit FakeConverters(Host& host) : MachineConverters(host), host_(host) {}
@@ -23,11 +24,9 @@ class FakeConverters : public MachineConverters {
     std::int32_t ram_size;
     std::int16_t auto_run;
     Host::Answer answer;
-    std::string program;  // the path last read: the program the module holds
   };
-  std::int32_t length = 500;                      // of every program read
-  bool auto_runs = false;                         // ZX81: the program starts by itself
-  std::string refuse, fail, complain, throw_for;  // a path refused; file names that fail
+  std::int32_t length = 500;  // of every program read
+  bool auto_runs = false;     // ZX81: the program starts by itself
   std::vector<std::string> loads;
   std::vector<Call> calls;
 
@@ -46,18 +45,17 @@ class FakeConverters : public MachineConverters {
  private:
   bool Load(const std::filesystem::path& path) {
     loads.push_back(path.string());
-    return path.string() != refuse;
+    return path != "e.p";
   }
-  bool Generate(const std::string& entry, const std::string& file_name, std::int32_t ram_size,
+  bool Generate(const std::string& entry, const std::string& name, std::int32_t ram_size,
                 std::int16_t auto_run) {
-    calls.push_back({entry, file_name, ram_size, auto_run, host_.AskCartridgeSize("16K?"),
-                     loads.empty() ? "" : loads.back()});
-    if (file_name == throw_for) throw std::runtime_error("ByteAt: offset 9 past the end");
-    if (file_name == complain) host_.ShowError("Program is too large");
-    if (file_name == fail || file_name == complain) return false;
+    calls.push_back({entry, name, ram_size, auto_run, host_.AskCartridgeSize("16K?")});
+    if (name == "D.P") throw std::runtime_error("ByteAt: offset 9 past the end");
+    if (name == "B.P") host_.ShowError("Program is too large");
+    if (name == "B.P" || name == "C.P") return false;
     CartridgeMaker maker;
     maker.PadWithFFTo(16);
-    return maker.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+    return maker.WriteCartridgeImage(host_.OutputPath(OutputNameFor(name)));
   }
   Host& host_;
 };
@@ -83,44 +81,38 @@ class ConversionTest : public ::testing::Test {
   FakeConverters fake_;
 };
 
+// What is left out is settled as the window settles it after inspecting the program.
 TEST_F(ConversionTest, HandsTheConverterTheWindowsChoices) {
   using A = Host::Answer;
-  struct Case {
-    std::vector<std::string> args;
-    std::int32_t length;
-    bool auto_runs, zx80_rom;
-    std::string entry;
-    std::int32_t ram_size;
-    std::int16_t auto_run;
-    A answer;
-  };
   // With the stand-in ZX80 ROM free from 4097, a 16K cartridge holds 16384 - 4097 - 85 = 12202
-  // bytes with auto-run and 12209 without.
-  const Case cases[] = {
-      {{"dir/game.p"}, 1010, false, true, "ZX81", 1024, 0, A::No},  // lowest band selects 1K
-      {{"GAME.81", "--autorun"}, 1011, false, true, "ZX81", 16384, 1, A::No},
-      {{"--no-autorun", "-r", "4K", "G.P81"}, 500, true, true, "ZX81", 4096, 1, A::No},  // fixed
-      {{"GAME.O"}, 2000, false, true, "ZX80", 16384, 1, A::No},
-      {{"--no-autorun", "-r", "3K", "G.80"}, 2000, false, true, "ZX80", 3072, 0, A::No},
-      {{"-m", "zx80", "GAME.P"}, 500, false, true, "ZX80", 1024, 1, A::No},
-      {{"-s", "16K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::Yes},
-      {{"-s", "32K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::No},
-      {{"-s", "16K", "--no-autorun", "GAME.O"}, 12203, false, true, "ZX80", 16384, 0, A::Yes},
-      {{"-s", "16K", "GAME.O"}, 20000, false, false, "ZX80", 16384, 1, A::Yes},  // left to it
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
+  // bytes with auto-run and 12209 without. Columns: arguments, program length, starts by
+  // itself, ZX80 ROM present; then the entry point called, RAM size, auto-run, size answer.
+  const std::tuple<std::vector<std::string>, std::int32_t, bool, bool, std::string, std::int32_t,
+                   std::int16_t, A>
+      cases[] = {
+          {{"dir/game.p"}, 1010, false, true, "ZX81", 1024, 0, A::No},  // lowest band: 1K
+          {{"GAME.81", "--autorun"}, 1011, false, true, "ZX81", 16384, 1, A::No},
+          {{"--no-autorun", "-r", "4K", "G.P81"}, 500, true, true, "ZX81", 4096, 1, A::No},
+          {{"GAME.O"}, 2000, false, true, "ZX80", 16384, 1, A::No},
+          {{"--no-autorun", "-r", "3K", "G.80"}, 2000, false, true, "ZX80", 3072, 0, A::No},
+          {{"-m", "zx80", "GAME.P"}, 500, false, true, "ZX80", 1024, 1, A::No},
+          {{"-s", "16K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::Yes},
+          {{"-s", "32K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::No},
+          {{"-s", "16K", "--no-autorun", "GAME.O"}, 12203, false, true, "ZX80", 16384, 0, A::Yes},
+          {{"-s", "16K", "GAME.O"}, 20000, false, false, "ZX80", 16384, 1, A::Yes},  // left to it
+      };
+  for (const auto& [args, length, auto_runs, zx80_rom, entry, ram, auto_run, answer] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
     std::filesystem::remove(roms_ / "ZX80_ROM.bin");
-    if (c.zx80_rom) roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
-    fake_.length = c.length;
-    fake_.auto_runs = c.auto_runs;
+    if (zx80_rom) roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
+    fake_.length = length;
+    fake_.auto_runs = auto_runs;
     fake_.calls.clear();
-    ASSERT_EQ(Run(c.args), 0) << usage_;
+    ASSERT_EQ(Run(args), 0) << usage_;
     ASSERT_EQ(fake_.calls.size(), 1u);
-    EXPECT_EQ(fake_.calls[0].entry, c.entry);
-    EXPECT_EQ(fake_.calls[0].ram_size, c.ram_size);
-    EXPECT_EQ(fake_.calls[0].auto_run, c.auto_run);
-    EXPECT_EQ(fake_.calls[0].answer, c.answer);
+    const FakeConverters::Call& call = fake_.calls[0];
+    EXPECT_EQ(std::tie(call.entry, call.ram_size, call.auto_run, call.answer),
+              std::tie(entry, ram, auto_run, answer));
   }
   EXPECT_EQ(fake_.calls[0].file_name, "GAME.O");  // bare and in upper case
   EXPECT_EQ(fake_.loads.front(), "dir/game.p");   // opened as given
@@ -154,10 +146,6 @@ TEST_F(ConversionTest, UsageErrorsStopTheBatchBeforeAnythingIsWritten) {
 }
 
 TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
-  fake_.complain = "B.P";
-  fake_.fail = "C.P";
-  fake_.throw_for = "D.P";
-  fake_.refuse = "e.p";
   // "dir/P" has the extension "P" by the whole-name rule, but no image name can be made.
   EXPECT_EQ(Run({"a.p", "b.p", "c.p", "d.p", "e.p", "dir/P", "f.p"}), 1);
   EXPECT_EQ(out_.str(), "a.p -> " + OutPath("A.bin") + "\nf.p -> " + OutPath("F.bin") + "\n");
@@ -173,13 +161,10 @@ TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
 }
 
 TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {
-  ASSERT_EQ(Run({"a.p", "b.o", "c.p"}), 0);
-  // Inspection reads all three; c.p replaced a.p in the ZX81 module, so a.p is read again, and
-  // then c.p. The ZX80 module still holds b.o.
-  EXPECT_EQ(fake_.loads, (std::vector<std::string>{"a.p", "b.o", "c.p", "a.p", "c.p"}));
-  ASSERT_EQ(fake_.calls.size(), 3u);
-  EXPECT_EQ(fake_.calls[0].program, "a.p");
-  EXPECT_EQ(fake_.calls[2].program, "c.p");
+  ASSERT_EQ(Run({"a.p", "b.o", "g.p"}), 0);
+  // Inspection reads all three; g.p replaced a.p in the ZX81 module, so a.p is read again before
+  // it is converted, and then g.p. The ZX80 module still holds b.o.
+  EXPECT_EQ(fake_.loads, (std::vector<std::string>{"a.p", "b.o", "g.p", "a.p", "g.p"}));
 }
 
 }  // namespace
