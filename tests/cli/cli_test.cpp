@@ -16,10 +16,8 @@
 namespace quillfen {
 namespace {
 
-using testing::MakeRomImage;
 using testing::MakeZX80Program;
 using testing::MakeZX81Program;
-using testing::ReadFileBytes;
 
 struct Result {
   int status;
@@ -120,12 +118,12 @@ const std::vector<std::string> kQuickBoot = {"--dwell", "1200000", "--t-state-li
 class CliTest : public ::testing::Test {
  protected:
   CliTest() {
-    roms_.Write("ZX81_ROM.bin", MakeRomImage(3000, {{10, 0x40}}));
-    roms_.Write("ZX80_ROM.bin", MakeRomImage(4095, {{10, 0xFD}}));  // free space from 4097
-    roms_.Write("SPECTRUM_ROM.bin", MakeRomImage(14000, {{0, 0xF3}}));
+    roms_.Write("ZX81_ROM.bin", testing::MakeRomImage(3000, {{10, 0x40}}));
+    roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095, {{10, 0xFD}}));  // free space from 4097
+    roms_.Write("SPECTRUM_ROM.bin", testing::MakeRomImage(14000, {{0, 0xF3}}));
   }
-  std::string In(const std::string& name, const Bytes& bytes) {
-    return inputs_.Write(name, bytes).string();
+  std::string In(const std::string& name, const Bytes& data) {
+    return inputs_.Write(name, data).string();
   }
   std::string Out(const std::string& name) const { return (outputs_ / name).string(); }
   // Boots `image` against `source`, settled with `choices`, as --verify-only does.
@@ -193,27 +191,26 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
 
 TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
   // Columns: input, the choices (given again to --verify-only), -s, the image's length.
-  const std::tuple<std::string, Bytes, std::vector<std::string>, std::string, std::size_t> cases[] =
-      {
-          {"game.p", MakeZX81Program(300), {"--autorun", "-r", "4K"}, "32K", 32768},
-          {"game.o", MakeZX80Program(500), {}, "16K", 16384},
-          {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
-          {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
-          {"game.sna", MakeSnapshot(0), {}, "48K", 65536},
-      };
+  using Case = std::tuple<std::string, Bytes, std::vector<std::string>, std::string, std::size_t>;
+  const Case cases[] = {
+      {"game.p", MakeZX81Program(300), {"--autorun", "-r", "4K"}, "32K", 32768},
+      {"game.o", MakeZX80Program(500), {}, "16K", 16384},
+      {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
+      {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
+      {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty
+  };
+  const std::string image = Out("GAME.bin");
   for (const auto& [name, bytes, choices, size, length] : cases) {
     SCOPED_TRACE(name + " " + size);
     const std::string input = In(name, bytes);
-    const std::string image = Out("GAME.bin");
     const Result result = Cli(dirs_, {{"--verify", "-s", size, input}, choices, kQuickBoot});
     EXPECT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out.rfind(input + " -> " + image + "\n" + image + ": boots, ", 0), 0u)
-        << result.out;
-    EXPECT_EQ(ReadFileBytes(image).size(), length);
+    EXPECT_EQ(result.out.rfind(input + " -> " + image + "\n" + image + ": boots, ", 0), 0u);
+    EXPECT_EQ(testing::ReadFileBytes(image).size(), length);
     // Checked again from the file, the layout taken from the image.
     EXPECT_EQ(VerifyOnly(image, input, choices).status, 0);
   }
-  EXPECT_EQ(ReadFileBytes(Out("GAME.bin"))[0x8000], 0xFF);  // the 48K image leaves bank 2 empty
+  EXPECT_EQ(testing::ReadFileBytes(image)[0x8000], 0xFF);
 }
 
 // The check can fail: a changed byte is named; an image that cannot be read fails.
@@ -231,7 +228,7 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   for (const auto& [name, bytes, pattern, flip, differs] : cases) {
     const std::string input = In(name, bytes);
     ASSERT_EQ(Cli(dirs_, {{input}}).status, 0);
-    Bytes image = ReadFileBytes(Out("GAME.bin"));
+    Bytes image = testing::ReadFileBytes(Out("GAME.bin"));
     const auto at = std::search(image.begin(), image.end(), pattern.begin(), pattern.end());
     ASSERT_NE(at, image.end()) << name;
     at[flip] ^= 0x01;

@@ -11,10 +11,9 @@
 namespace quillfen {
 namespace {
 
-// The ZX80 and ZX81 readers and entry points with scripted programs: records every call, so
-// the choices handed to the converter are checked without the real builders; writes nothing.
-// Generating fails for "B.P" (with a message), "C.P" (without one) and "D.P" (by throwing): the
-// name it is given is bare and in upper case. Reading "e.p" fails.
+// ZX80 and ZX81 readers and entry points that record every call and write nothing. Generating
+// fails for "B.P" (with a message), "C.P" (without one) and "D.P" (by throwing), so the name it
+// is given must be bare and in upper case; reading "e.p" fails.
 class FakeConverters : public MachineConverters {
  public:
   explicit FakeConverters(Host& host) : MachineConverters(host), host_(host) {}
