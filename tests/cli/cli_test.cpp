@@ -24,7 +24,6 @@ struct Result {
   std::string out, err;
 };
 
-// Runs the command line `args` followed by each of `more`.
 Result Cli(std::vector<std::string> args, const std::vector<std::vector<std::string>>& more = {}) {
   for (const auto& part : more) args.insert(args.end(), part.begin(), part.end());
   std::ostringstream out, err;
@@ -33,7 +32,6 @@ Result Cli(std::vector<std::string> args, const std::vector<std::vector<std::str
 }
 
 TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
-  // Left out, a choice stays empty so that it is settled from the program as the window does.
   const CliOptions bare = ParseOptions({"a.p"}).options;
   EXPECT_FALSE(bare.machine || bare.ram || bare.auto_run || bare.size || bare.rom_dir ||
                bare.output_file || bare.output_dir || bare.verify_only || bare.source ||
@@ -105,8 +103,7 @@ Bytes MakeSnapshot(std::uint8_t fill) {
                   .BCAlt = 0x6655, .DEAlt = 0x4433, .HLAlt = 0x2211, .SP = 0xFF00, .I = 0x3F,
                   .R = 0x2A, .InterruptMode = 1, .InterruptsEnabled = true, .BorderColour = 5};
   // clang-format on
-  s.Memory[0xFF00 - 0x4000] = 0x23;
-  s.Memory[0xFF01 - 0x4000] = 0x81;
+  std::ranges::copy(Bytes{0x23, 0x81}, s.Memory.begin() + (0xFF00 - 0x4000));  // PC
   if (fill == 0) s.Memory[0xD000 - 0x4000] = 0x01;
   return testing::MakeSnaFile(s);
 }
@@ -237,11 +234,14 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err.rfind(bad + ": FAILED: boots, but " + differs, 0), 0u) << result.err;
   }
-  // An image that cannot be read.
-  const Result result =
-      Cli({"--verify-only", Out("none.bin"), "--source", In("g.sna", MakeSnapshot(0x55))});
+  // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
+  const std::string sna = In("g.sna", MakeSnapshot(0x55));
+  Result result = Cli({"--verify-only", Out("none.bin"), "--source", sna});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, Out("none.bin") + ": the image cannot be read\n");
+  result = Cli(dirs_, {{"-s", "48K", sna}});
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
 }
 
 }  // namespace
