@@ -5,31 +5,23 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "cartridge/file_names.h"
 #include "support/rom_images.h"
 #include "support/temp_dir.h"
 
 namespace quillfen {
 namespace {
 
-// The ZX80 and ZX81 readers and entry points with scripted programs: records every call, so
-// the choices handed to the converter are checked without the real builders.
+// ZX80 and ZX81 readers and entry points that record every call and write nothing. Generating
+// fails for "B.P" (with a message), "C.P" (without one) and "D.P" (by throwing), so the name it
+// is given must be bare and in upper case; reading "e.p" fails.
 class FakeConverters : public MachineConverters {
  public:
   explicit FakeConverters(Host& host) : MachineConverters(host), host_(host) {}
 
-  struct Call {
-    std::string entry, file_name;
-    std::int32_t ram_size;
-    std::int16_t auto_run;
-    Host::Answer answer;
-    std::string program;  // the path last read: the program the module holds
-  };
-  std::int32_t length = 500;                      // of every program read
-  bool auto_runs = false;                         // ZX81: the program starts by itself
-  std::string refuse, fail, complain, throw_for;  // a path refused; file names that fail
+  std::int32_t length = 500;  // of every program read
+  bool auto_runs = false;     // ZX81: the program starts by itself
   std::vector<std::string> loads;
-  std::vector<Call> calls;
+  std::vector<std::tuple<std::string, std::int32_t, std::int16_t, Host::Answer>> calls;  // entry
 
   bool LoadZX80Program(const std::filesystem::path& path) override { return Load(path); }
   std::int16_t ZX80ProgramLength() override { return static_cast<std::int16_t>(length); }
@@ -46,31 +38,28 @@ class FakeConverters : public MachineConverters {
  private:
   bool Load(const std::filesystem::path& path) {
     loads.push_back(path.string());
-    return path.string() != refuse;
+    return path != "e.p";
   }
-  bool Generate(const std::string& entry, const std::string& file_name, std::int32_t ram_size,
+  bool Generate(const std::string& entry, const std::string& name, std::int32_t ram_size,
                 std::int16_t auto_run) {
-    calls.push_back({entry, file_name, ram_size, auto_run, host_.AskCartridgeSize("16K?"),
-                     loads.empty() ? "" : loads.back()});
-    if (file_name == throw_for) throw std::runtime_error("ByteAt: offset 9 past the end");
-    if (file_name == complain) host_.ShowError("Program is too large");
-    if (file_name == fail || file_name == complain) return false;
-    CartridgeMaker maker;
-    maker.PadWithFFTo(16);
-    return maker.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+    calls.emplace_back(entry, ram_size, auto_run, host_.AskCartridgeSize("16K?"));
+    if (name == "D.P") throw std::runtime_error("ByteAt: offset 9 past the end");
+    if (name == "B.P") host_.ShowError("Program is too large");
+    return name != "B.P" && name != "C.P";
   }
   Host& host_;
 };
 
 class ConversionTest : public ::testing::Test {
  protected:
-  ConversionTest() : host_(err_, roms_.path(), out_dir_.path(), std::nullopt), fake_(host_) {}
+  ConversionTest() : host_(err_, roms_.path(), out_dir_.path(), std::nullopt), fake_(host_) {
+    roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
+  }
 
   // Plans and runs the command line `args`; returns the exit status (2 for usage errors).
   int Run(const std::vector<std::string>& args) {
-    const ParsedOptions parsed = ParseOptions(args);
-    EXPECT_EQ(parsed.error, "");
-    ConversionPlan plan = PlanConversions(parsed.options, fake_, roms_.path());
+    const CliOptions options = ParseOptions(args).options;
+    ConversionPlan plan = PlanConversions(options, fake_, options.rom_dir.value_or(roms_.path()));
     for (const std::string& error : plan.usage_errors) usage_ += error + "\n";
     return plan.usage_errors.empty() ? RunConversions(plan, fake_, host_, out_, err_) : 2;
   }
@@ -83,66 +72,53 @@ class ConversionTest : public ::testing::Test {
   FakeConverters fake_;
 };
 
+// What is left out is settled as the window settles it after inspecting the program.
 TEST_F(ConversionTest, HandsTheConverterTheWindowsChoices) {
   using A = Host::Answer;
-  struct Case {
-    std::vector<std::string> args;
-    std::int32_t length;
-    bool auto_runs, zx80_rom;
-    std::string entry;
-    std::int32_t ram_size;
-    std::int16_t auto_run;
-    A answer;
-  };
   // With the stand-in ZX80 ROM free from 4097, a 16K cartridge holds 16384 - 4097 - 85 = 12202
-  // bytes with auto-run and 12209 without.
-  const Case cases[] = {
-      {{"dir/game.p"}, 1010, false, true, "ZX81", 1024, 0, A::No},  // lowest band selects 1K
-      {{"GAME.81", "--autorun"}, 1011, false, true, "ZX81", 16384, 1, A::No},
-      {{"--no-autorun", "-r", "4K", "G.P81"}, 500, true, true, "ZX81", 4096, 1, A::No},  // fixed
-      {{"GAME.O"}, 2000, false, true, "ZX80", 16384, 1, A::No},
-      {{"--no-autorun", "-r", "3K", "G.80"}, 2000, false, true, "ZX80", 3072, 0, A::No},
-      {{"-m", "zx80", "GAME.P"}, 500, false, true, "ZX80", 1024, 1, A::No},
-      {{"-s", "16K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::Yes},
-      {{"-s", "32K", "GAME.O"}, 12202, false, true, "ZX80", 16384, 1, A::No},
-      {{"-s", "16K", "--no-autorun", "GAME.O"}, 12203, false, true, "ZX80", 16384, 0, A::Yes},
-      {{"-s", "16K", "GAME.O"}, 20000, false, false, "ZX80", 16384, 1, A::Yes},  // left to it
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
-    std::filesystem::remove(roms_ / "ZX80_ROM.bin");
-    if (c.zx80_rom) roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
-    fake_.length = c.length;
-    fake_.auto_runs = c.auto_runs;
+  // bytes with auto-run and 12209 without. Columns: arguments, program length, starts by
+  // itself; then the entry point called, RAM size, auto-run, size answer.
+  const std::tuple<std::vector<std::string>, std::int32_t, bool, std::string, std::int32_t,
+                   std::int16_t, A>
+      cases[] = {
+          {{"dir/game.p"}, 1010, false, "ZX81", 1024, 0, A::No},  // lowest band: 1K
+          {{"GAME.81", "--autorun"}, 1011, false, "ZX81", 16384, 1, A::No},
+          {{"--no-autorun", "-r", "4K", "G.P81"}, 500, true, "ZX81", 4096, 1, A::No},
+          {{"GAME.O"}, 2000, false, "ZX80", 16384, 1, A::No},
+          {{"--no-autorun", "-r", "3K", "G.80"}, 2000, false, "ZX80", 3072, 0, A::No},
+          {{"-m", "zx80", "GAME.P"}, 500, false, "ZX80", 1024, 1, A::No},
+          {{"-s", "16K", "GAME.O"}, 12202, false, "ZX80", 16384, 1, A::Yes},
+          {{"-s", "32K", "GAME.O"}, 12202, false, "ZX80", 16384, 1, A::No},
+          {{"-s", "16K", "--no-autorun", "GAME.O"}, 12203, false, "ZX80", 16384, 0, A::Yes},
+          {{"-s", "16K", "--rom-dir", "none", "GAME.O"}, 20000, false, "ZX80", 16384, 1, A::Yes},
+      };  // the last, without the ROM image, leaves the question to the converter
+  for (const auto& [args, length, auto_runs, entry, ram, auto_run, answer] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(args));
+    fake_.length = length;
+    fake_.auto_runs = auto_runs;
     fake_.calls.clear();
-    ASSERT_EQ(Run(c.args), 0) << usage_;
+    ASSERT_EQ(Run(args), 0) << usage_;
     ASSERT_EQ(fake_.calls.size(), 1u);
-    EXPECT_EQ(fake_.calls[0].entry, c.entry);
-    EXPECT_EQ(fake_.calls[0].ram_size, c.ram_size);
-    EXPECT_EQ(fake_.calls[0].auto_run, c.auto_run);
-    EXPECT_EQ(fake_.calls[0].answer, c.answer);
+    EXPECT_EQ(fake_.calls[0], std::tie(entry, ram, auto_run, answer));
   }
-  EXPECT_EQ(fake_.calls[0].file_name, "GAME.O");  // bare and in upper case
-  EXPECT_EQ(fake_.loads.front(), "dir/game.p");   // opened as given
+  EXPECT_EQ(fake_.loads.front(), "dir/game.p");  // opened as given
   EXPECT_EQ(out_.str().rfind("dir/game.p -> " + OutPath("GAME.bin") + "\n", 0), 0u);
 }
 
 TEST_F(ConversionTest, UsageErrorsStopTheBatchBeforeAnythingIsWritten) {
-  roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
+  // clang-format off
   const std::vector<std::tuple<std::vector<std::string>, std::int32_t, std::string>> cases = {
-      {{"-r", "1K", "GAME.P", "b.o"},
-       2000,
+      {{"-r", "1K", "GAME.P", "b.o"}, 2000,
        "GAME.P: RAM size 1K is not offered for this 2000-byte ZX81 program; it fits in 4K or 16K\n"
        "b.o: RAM size 1K is not offered for this 2000-byte ZX80 program; it fits in 3K or 16K\n"},
-      {{"-s", "16K", "GAME.O"},
-       12203,
+      {{"-s", "16K", "GAME.O"}, 12203,
        "GAME.O: no 16K cartridge: the program does not fit in 16K\n"},
-      {{"-s", "48K", "GAME.O"}, 500, "GAME.O: a ZX80 cartridge is 16K or 32K, not 48K\n"},
-      {{"-s", "16K", "GAME.P"}, 500, "GAME.P: a ZX81 cartridge is always 32K, not 16K\n"},
-      {{"GAME.SNA", "x.p", "dir/game.z80"},
-       500,
+      {{"-s", "48K", "GAME.O", "G.P"}, 500, "GAME.O: a ZX80 cartridge is 16K or 32K, not 48K\n"
+                                               "G.P: a ZX81 cartridge is always 32K, not 48K\n"},
+      {{"GAME.SNA", "x.p", "dir/game.z80"}, 500,
        "GAME.SNA and dir/game.z80 would both write GAME.bin\n"},
   };
+  // clang-format on
   for (const auto& [args, length, usage] : cases) {
     usage_.clear();
     fake_.length = length;
@@ -150,36 +126,26 @@ TEST_F(ConversionTest, UsageErrorsStopTheBatchBeforeAnythingIsWritten) {
     EXPECT_EQ(usage_, usage);
   }
   EXPECT_TRUE(fake_.calls.empty());
-  EXPECT_TRUE(std::filesystem::is_empty(out_dir_.path()));
 }
 
 TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
-  fake_.complain = "B.P";
-  fake_.fail = "C.P";
-  fake_.throw_for = "D.P";
-  fake_.refuse = "e.p";
   // "dir/P" has the extension "P" by the whole-name rule, but no image name can be made.
   EXPECT_EQ(Run({"a.p", "b.p", "c.p", "d.p", "e.p", "dir/P", "f.p"}), 1);
   EXPECT_EQ(out_.str(), "a.p -> " + OutPath("A.bin") + "\nf.p -> " + OutPath("F.bin") + "\n");
-  EXPECT_EQ(err_.str(),
-            "b.p: Program is too large\nc.p: no cartridge image was written (building "
-            "it or writing " +
-                OutPath("C.bin") +
-                " failed)\n"
-                "d.p: ByteAt: offset 9 past the end\ne.p: no such file\n"
-                "dir/P: no image name can be made from a file name without \".\"\n");
-  EXPECT_TRUE(std::filesystem::exists(OutPath("F.bin")));
-  EXPECT_FALSE(std::filesystem::exists(OutPath("B.bin")));
+  // clang-format off
+  EXPECT_EQ(err_.str(), "b.p: Program is too large\n"
+                        "c.p: no cartridge image was written (building it or writing " +
+                            OutPath("C.bin") + " failed)\n"
+                        "d.p: ByteAt: offset 9 past the end\n"
+                        "e.p: no such file\n"
+                        "dir/P: no image name can be made from a file name without \".\"\n");
+  // clang-format on
 }
 
 TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {
-  ASSERT_EQ(Run({"a.p", "b.o", "c.p"}), 0);
-  // Inspection reads all three; c.p replaced a.p in the ZX81 module, so a.p is read again, and
-  // then c.p. The ZX80 module still holds b.o.
-  EXPECT_EQ(fake_.loads, (std::vector<std::string>{"a.p", "b.o", "c.p", "a.p", "c.p"}));
-  ASSERT_EQ(fake_.calls.size(), 3u);
-  EXPECT_EQ(fake_.calls[0].program, "a.p");
-  EXPECT_EQ(fake_.calls[2].program, "c.p");
+  ASSERT_EQ(Run({"a.p", "b.o", "g.p"}), 0);
+  // Inspection reads all three; g.p replaced a.p in the ZX81 module, which reads each again.
+  EXPECT_EQ(fake_.loads, (std::vector<std::string>{"a.p", "b.o", "g.p", "a.p", "g.p"}));
 }
 
 }  // namespace
