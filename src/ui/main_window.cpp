@@ -100,6 +100,9 @@ void UI::CreateControls() {
   Label7->setText(QString::fromLatin1(kCredit));
   lblDone->setText(QStringLiteral("Done!"));
   lblDone->setAlignment(Qt::AlignCenter);
+  // The indicator is drawn in the credit's place: opaque and on top, so the credit is covered.
+  lblDone->setAutoFillBackground(true);
+  lblDone->raise();
 
   Timer1 = new QTimer(this);
   Timer1->setObjectName(QStringLiteral("Timer1"));

@@ -330,6 +330,10 @@ class WindowTest : public QObject {
     ui.Generate();
     QVERIFY(ui.lblDone()->isVisible() && ui.Timer1()->isActive());
     QCOMPARE(ui.lblDone()->text(), QString("Error!"));
+    // Shown in the credit's place, it covers the credit instead of being drawn over its text.
+    const QPoint centre = ui.lblDone()->geometry().center();
+    QCOMPARE(ui.window->childAt(centre), static_cast<QWidget*>(ui.lblDone()));
+    QVERIFY(ui.lblDone()->autoFillBackground());
     QCOMPARE(ui.Timer1()->interval(), 2000);
     ui.Timer1()->setInterval(50);
     QTRY_VERIFY(ui.lblDone()->isHidden());
