@@ -16,8 +16,6 @@ bool IsUlaPort(std::uint16_t port) { return (port & 0x0001) == 0; }
 
 }  // namespace
 
-void BootMachine::CpuDeleter::operator()(_z80_cpu_context* cpu) const { z80ex_destroy(cpu); }
-
 BootMachine::BootMachine(std::span<const std::uint8_t> image, const CartridgeSetup& setup,
                          const VerifyOptions& options)
     : image_(image.begin(), image.end()), options_(options) {
@@ -52,6 +50,7 @@ BootMachine::BootMachine(std::span<const std::uint8_t> image, const CartridgeSet
 BootMachine::~BootMachine() = default;
 
 bool BootMachine::RunUntil(const std::function<bool(const BootMachine&)>& arrived) {
+  if (!cpu_) ThrowError("BootMachine: the processor was handed over");
   bool at_boundary = true;
   for (;;) {
     if (at_boundary && arrived(*this)) return true;
@@ -62,29 +61,7 @@ bool BootMachine::RunUntil(const std::function<bool(const BootMachine&)>& arrive
   }
 }
 
-Z80Registers BootMachine::Registers() const {
-  auto* cpu = cpu_.get();
-  Z80Registers r;
-  r.AF = z80ex_get_reg(cpu, regAF);
-  r.BC = z80ex_get_reg(cpu, regBC);
-  r.DE = z80ex_get_reg(cpu, regDE);
-  r.HL = z80ex_get_reg(cpu, regHL);
-  r.AFAlt = z80ex_get_reg(cpu, regAF_);
-  r.BCAlt = z80ex_get_reg(cpu, regBC_);
-  r.DEAlt = z80ex_get_reg(cpu, regDE_);
-  r.HLAlt = z80ex_get_reg(cpu, regHL_);
-  r.IX = z80ex_get_reg(cpu, regIX);
-  r.IY = z80ex_get_reg(cpu, regIY);
-  r.PC = z80ex_get_reg(cpu, regPC);
-  r.SP = z80ex_get_reg(cpu, regSP);
-  r.I = static_cast<std::uint8_t>(z80ex_get_reg(cpu, regI));
-  // The refresh counter runs in the low seven bits; bit 7 keeps what LD R,A stored.
-  r.R = static_cast<std::uint8_t>((z80ex_get_reg(cpu, regR) & 0x7F) |
-                                  (z80ex_get_reg(cpu, regR7) & 0x80));
-  r.InterruptMode = static_cast<std::uint8_t>(z80ex_get_reg(cpu, regIM));
-  r.IFF1 = z80ex_get_reg(cpu, regIFF1) != 0;
-  return r;
-}
+Z80Registers BootMachine::Registers() const { return ReadZ80Registers(cpu_.get()); }
 
 std::uint16_t BootMachine::PC() const { return z80ex_get_reg(cpu_.get(), regPC); }
 

@@ -10,18 +10,9 @@
 #include "cartridge/bytes.h"
 #include "verify/verify_result.h"
 
-struct _z80_cpu_context;  // libz80ex's processor, kept out of this header
+#include "verify/z80_processor.h"
 
 namespace quillfen {
-
-/// The processor state at an instruction boundary. R holds all eight bits.
-struct Z80Registers {
-  std::uint16_t AF = 0, BC = 0, DE = 0, HL = 0;
-  std::uint16_t AFAlt = 0, BCAlt = 0, DEAlt = 0, HLAlt = 0;
-  std::uint16_t IX = 0, IY = 0, PC = 0, SP = 0;
-  std::uint8_t I = 0, R = 0, InterruptMode = 0;
-  bool IFF1 = false;
-};
 
 /// How the cartridge presents its banks. The cycle runs through the image's banks in order,
 /// wrapping; with `internal_rom_slot` the machine's own ROM is shown for one dwell after the
@@ -67,6 +58,10 @@ class BootMachine {
   /// The last value written to port 0xFE, bits 0-2.
   std::uint8_t BorderColour() const { return border_; }
 
+  /// Hands the processor, as it stands, to a machine that runs on from here; this machine
+  /// cannot run any more afterwards.
+  Z80Processor HandOverProcessor() { return std::move(cpu_); }
+
  private:
   static constexpr std::uint8_t kPagingLockBit = 0x20;
   static constexpr int kRamPages = 8;
@@ -90,10 +85,7 @@ class BootMachine {
   std::uint8_t paging_port_ = 0;
   std::uint8_t border_ = 0;
   std::uint64_t t_states_ = 0;
-  struct CpuDeleter {
-    void operator()(_z80_cpu_context* cpu) const;
-  };
-  std::unique_ptr<_z80_cpu_context, CpuDeleter> cpu_;
+  Z80Processor cpu_;
 };
 
 }  // namespace quillfen

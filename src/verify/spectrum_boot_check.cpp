@@ -48,7 +48,9 @@ std::size_t SpectrumStartBank(std::span<const std::uint8_t> image) {
 VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const SnapshotState& snapshot,
                                  std::string_view kind, const std::optional<Bytes>& internal_rom,
                                  std::optional<AddressRange> unused_area,
-                                 const VerifyOptions& options) {
+                                 const VerifyOptions& options,
+                                 const std::function<void(BootMachine&, const VerifyResult&)>&
+                                     on_resume) {
   if (kind != "SNA" && kind != "Z80")
     ThrowError("VerifySpectrumImage: snapshot kind \"" + std::string(kind) + "\"");
   if (snapshot.Memory.size() != kSnapshotRamLength)
@@ -99,6 +101,7 @@ VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const Snap
   check.CheckNumber("IFF1", r.IFF1 ? 1 : 0, snapshot.InterruptsEnabled ? 1 : 0);
   check.CheckNumber("border", machine.BorderColour(), snapshot.BorderColour & 0x07);
   result.mismatches = check.Lines();
+  if (on_resume) on_resume(machine, result);
   return result;
 }
 

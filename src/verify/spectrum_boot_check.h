@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -25,10 +26,11 @@ std::size_t SpectrumStartBank(std::span<const std::uint8_t> image);
 /// 48K image uses), every register, the interrupt mode, IFF1 and the border. `kind` is "SNA"
 /// or "Z80": an SNA resumes by RETN, so SP is two higher and R may be one higher (noted).
 /// Throws quillfen::Error for another kind, an empty image or a RAM image not of 49152 bytes.
-VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const SnapshotState& snapshot,
-                                 std::string_view kind,
-                                 const std::optional<Bytes>& internal_rom = std::nullopt,
-                                 std::optional<AddressRange> unused_area = std::nullopt,
-                                 const VerifyOptions& options = {});
+/// `on_resume`, when given, is called last with the machine as it resumed and the result so far.
+VerifyResult VerifySpectrumImage(
+    std::span<const std::uint8_t> image, const SnapshotState& snapshot, std::string_view kind,
+    const std::optional<Bytes>& internal_rom = std::nullopt,
+    std::optional<AddressRange> unused_area = std::nullopt, const VerifyOptions& options = {},
+    const std::function<void(BootMachine&, const VerifyResult&)>& on_resume = {});
 
 }  // namespace quillfen

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,27 @@ struct VerifyOptions {
   std::uint32_t ram_seed = 0x51C1A1u;
 };
 
+/// Where the cartridge's run first parts from the snapshot's.
+struct RunDivergence {
+  std::uint64_t frame = 0;     // 0 at the resume itself; 1 up to the first frame interrupt
+  std::uint64_t t_states = 0;  // since the resume, at the start of the step that differs
+  std::uint16_t pc = 0;        // of the instruction (or the one the interrupt arrived at)
+  std::string instruction;     // "LD A,(HL)", "the frame interrupt", or "" at a RAM comparison
+  std::string difference;      // "reads 0x21 from 0xA67D where the snapshot reads 0x00"
+  std::optional<std::uint16_t> read_address;  // set when a read returned another value
+  std::string cause;  // what lies at that address when it is a known place, else ""
+};
+
+/// The cartridge machine run on from the resume beside a plain 48K Spectrum that was loaded
+/// with the snapshot directly.
+struct RunReport {
+  std::uint64_t frames = 0;    // frames asked for
+  std::uint64_t t_states = 0;  // run in lockstep, up to the divergence or the end
+  std::optional<RunDivergence> divergence;
+  std::string unavailable;  // why the run could not be compared; empty when it was
+  bool Agreed() const { return unavailable.empty() && !divergence; }
+};
+
 /// The outcome of booting one cartridge image on the emulated machine.
 struct VerifyResult {
   bool booted = false;                  // the code arrived where the image's start-up code ends
@@ -24,9 +46,11 @@ struct VerifyResult {
   std::vector<std::string> mismatches;  // "AF is 0x1234, snapshot has 0x1244", first ones first
   std::vector<std::string> notes;       // differences that are expected and allowed
   std::string success_text;             // what an exact boot establishes, for the summary line
+  std::optional<RunReport> run;         // the run after the resume, when one was compared
 
-  /// True when the image booted and the end state matched in every checked respect.
-  bool Passed() const { return booted && mismatches.empty(); }
+  /// True when the image booted, the end state matched in every checked respect and the run
+  /// that followed (if compared) agreed.
+  bool Passed() const { return booted && mismatches.empty() && (!run || run->Agreed()); }
 };
 
 }  // namespace quillfen

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "verify/z80_processor.h"
+
+namespace quillfen {
+
+/// One memory read, memory write or port write made by a step.
+struct BusAccess {
+  enum class Kind : std::uint8_t { kRead, kWrite, kPortWrite };
+  std::uint16_t address = 0;
+  std::uint8_t value = 0;
+  Kind kind = Kind::kRead;
+
+  bool operator==(const BusAccess&) const = default;
+};
+
+/// The accesses of one step, in order, in a fixed buffer: no step of the Z80 makes more than a
+/// handful, so a longer log only keeps its count.
+struct StepLog {
+  static constexpr std::size_t kCapacity = 16;
+  std::array<BusAccess, kCapacity> accesses{};
+  std::size_t count = 0;
+
+  void Add(const BusAccess& access) {
+    if (count < kCapacity) accesses[count] = access;
+    ++count;
+  }
+  std::size_t Kept() const { return count < kCapacity ? count : kCapacity; }
+};
+
+/// A 48K Spectrum seen by its program: 16 KB of ROM (never written) and 48 KB of RAM in one flat
+/// map, a maskable interrupt held for the first 32 T-states of each 69888 T-state frame and
+/// accepted at most once in it, every
+/// port reading 0xFF (no key pressed, an idle floating bus) and 0xFF on the bus during interrupt
+/// acknowledge. Memory is uncontended. Each step (one opcode or one interrupt acceptance) logs
+/// its accesses.
+class FrameMachine {
+ public:
+  static constexpr std::uint64_t kFrameTStates = 69888;
+  static constexpr std::uint64_t kInterruptTStates = 32;
+  static constexpr std::size_t kMemorySize = 0x10000;
+  static constexpr std::uint16_t kRamStart = 0x4000;
+
+  /// Runs on with `processor` as it stands (its callbacks now point here), `memory` (64 KB) and
+  /// the absolute T-state count `t_states`, which places the frame interrupts.
+  FrameMachine(Z80Processor processor, std::span<const std::uint8_t> memory,
+               std::uint64_t t_states);
+  /// A new processor loaded with `registers`, whose internal address latch (MEMPTR) is set to
+  /// `memptr` by executing JP `memptr` from just below the program counter; T-states and R are
+  /// then put back, so the jump leaves no other trace.
+  FrameMachine(const Z80Registers& registers, std::uint16_t memptr,
+               std::span<const std::uint8_t> memory, std::uint64_t t_states);
+  ~FrameMachine() = default;
+  FrameMachine(const FrameMachine&) = delete;
+  FrameMachine& operator=(const FrameMachine&) = delete;
+
+  /// Accepts the frame interrupt when it is due and allowed, else executes one opcode (a DD, FD,
+  /// CB or ED prefix is an opcode of its own). Returns its T-states.
+  int Step();
+
+  /// The log and kind of the last step.
+  const StepLog& Log() const { return log_; }
+  bool LastStepWasInterrupt() const { return last_was_interrupt_; }
+  /// False after a prefix: the instruction goes on in the next step.
+  bool AtInstructionBoundary() const { return at_boundary_; }
+
+  Z80Registers Registers() const { return ReadZ80Registers(cpu_.get()); }
+  std::uint16_t PC() const;
+  std::uint64_t TStates() const { return t_states_; }
+  std::span<const std::uint8_t> Memory() const { return memory_; }
+  std::uint8_t Peek(std::uint16_t address) const { return memory_[address]; }
+
+ private:
+  static std::uint8_t ReadMemory(_z80_cpu_context* cpu, std::uint16_t address, int m1, void* self);
+  static void WriteMemory(_z80_cpu_context* cpu, std::uint16_t address, std::uint8_t value,
+                          void* self);
+  static std::uint8_t ReadPort(_z80_cpu_context* cpu, std::uint16_t port, void* self);
+  static void WritePort(_z80_cpu_context* cpu, std::uint16_t port, std::uint8_t value, void* self);
+  static std::uint8_t ReadInterruptVector(_z80_cpu_context* cpu, void* self);
+
+  void LoadMemory(std::span<const std::uint8_t> memory);
+  void Attach();
+
+  std::array<std::uint8_t, kMemorySize> memory_{};
+  std::uint64_t t_states_ = 0;
+  StepLog log_;
+  bool at_boundary_ = true;
+  bool last_was_interrupt_ = false;
+  std::uint64_t interrupted_frame_ = ~std::uint64_t{0};  // the frame whose interrupt was taken
+  Z80Processor cpu_;
+};
+
+}  // namespace quillfen

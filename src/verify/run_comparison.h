@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "verify/frame_machine.h"
+#include "verify/state_comparison.h"
+#include "verify/verify_result.h"
+
+namespace quillfen {
+
+/// RAM the two machines may hold differently from the start: bytes there are not compared while
+/// each machine still holds the value it had at the resume (a write to them is still compared
+/// step by step).
+struct RamAllowance {
+  std::optional<AddressRange> area;
+};
+
+/// Runs `cartridge` and `reference`, which stand at the same instant, step by step for `frames`
+/// frames of T-states and stops at the first step whose T-states, bus accesses (address, value
+/// and kind of every memory read and write and port write) or registers differ. RAM
+/// 0x4000-0xFFFF is compared at the start, at every frame interrupt and at the end.
+RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uint64_t frames,
+                      const RamAllowance& allowance = {});
+
+/// "LD A,(HL)": the instruction at `address` as `machine` holds it.
+std::string DisassembleAt(const FrameMachine& machine, std::uint16_t address);
+
+}  // namespace quillfen

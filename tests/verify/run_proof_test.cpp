@@ -1,0 +1,205 @@
+// Runs resumed Spectrum cartridges beside a machine loaded with their snapshot and checks that
+// the runs agree where the layout keeps the program's world intact, and that they part, naming
+// the place, where it does not.
+
+#include <gtest/gtest.h>
+
+#include "cartridge/cartridge_maker.h"
+#include "spectrum/spectrum_layout.h"
+#include "support/rom_images.h"
+#include "support/snapshot_files.h"
+#include "verify/run_comparison.h"
+#include "verify/spectrum_run_proof.h"
+#include "verify/verify_summary.h"
+#include "boot_test_support.h"
+
+namespace quillfen {
+namespace {
+
+// A Spectrum ROM stand-in: DI first, an IM 1 handler (EI; RET) at 0x0038, 0xFF from 0x386E on.
+const Bytes kRom = testing::MakeRomImage(0x386C, {{0, 0xF3}, {0x38, 0xFB}, {0x39, 0xC9}});
+const VerifyOptions kOptions = testing::BootOptions(600'000, 12'000'000);
+constexpr std::uint64_t kFrames = 4;
+constexpr int kLow = 0xD001;  // the unused area: zeros from 0xD000, a non-zero byte below
+constexpr int kTop = 0xE000;
+
+Bytes Word(int value) { return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}; }
+
+Bytes Join(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Every program starts with BIT 0,(HL), whose flags show the MEMPTR the resume left.
+const Bytes kHaltLoop = {0xCB, 0x46, 0x76, 0x18, 0xFD};  // BIT 0,(HL); HALT; JR back to HALT
+
+/// At each frame: adds up `count` bytes from `from` and stores the sum at 0x9000.
+Bytes SumEveryFrame(int from, int count) {
+  return Join({{0xCB, 0x46, 0x76, 0x21}, Word(from), {0x01}, Word(count),
+               {0x1E, 0x00, 0x7E, 0x83, 0x5F, 0x23, 0x0B, 0x78, 0xB1, 0x20, 0xF7, 0x7B, 0x32, 0x00,
+                0x90, 0x18, 0xE8}});
+}
+
+/// Busy RAM with the unused area kLow - 1 to kTop - 1, `program` at 0x8000 (also on the stack
+/// at SP for an SNA) and an IM 2 handler reached through the vector 0xFFFF: JR at 0xFFFF whose
+/// offset is the ROM's first byte 0xF3 lands on EI; RET at 0xFFF4.
+SnapshotState ProgramSnapshot(const Bytes& program, int interrupt_mode, int i) {
+  SnapshotState s = testing::MakeBusySnapshot(3);
+  testing::ZeroRam(s, kLow - 1, kTop);
+  std::copy(program.begin(), program.end(), s.Memory.begin() + (0x8000 - 0x4000));
+  s.PC = 0x8000;
+  s.SP = 0x7F00;
+  s.Memory[0x7F00 - 0x4000] = 0x00;
+  s.Memory[0x7F01 - 0x4000] = 0x80;
+  s.InterruptMode = interrupt_mode;
+  s.I = i;
+  s.InterruptsEnabled = true;
+  s.Memory[0xFFFF - 0x4000] = 0x18;
+  s.Memory[0xFFF4 - 0x4000] = 0xFB;
+  s.Memory[0xFFF5 - 0x4000] = 0xC9;
+  return s;
+}
+
+VerifyResult BuildAndRun(const SnapshotState& state, const std::string& kind, bool forty_eight_k,
+                         std::uint64_t frames = kFrames) {
+  CartridgeMaker maker;
+  std::int32_t top = 0;
+  std::int16_t page = 0;
+  const std::int32_t low = spectrum::FindUnusedArea(state.Memory, top, page);
+  EXPECT_EQ(low, kLow);
+  SpectrumRunSetup setup;
+  setup.frames = frames;
+  setup.rom = kRom;
+  setup.unused_area_found = low != 0;
+  setup.forty_eight_k = forty_eight_k;
+  std::optional<AddressRange> unused_area;
+  if (forty_eight_k) {
+    EXPECT_TRUE(spectrum::BuildSpectrumCartridge48K(maker, state, "GAME." + kind, low, top, page));
+    unused_area = AddressRange{low, top};
+    setup.startup_code = StartupCodeLeftBy48K(low, kind);
+  } else {
+    EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME." + kind, kRom));
+  }
+  return VerifySpectrumImageAndRun(maker.CartridgeImage(), state, kind, setup, unused_area,
+                                   kOptions);
+}
+
+TEST(RunProofTest, ProgramsThatLeaveTheLayoutsAloneRunAsTheSnapshotOnBoth) {
+  struct Case {
+    const char* name;
+    Bytes program;
+    int interrupt_mode;
+  };
+  const Case cases[] = {
+      {"HALT loop in IM 1", kHaltLoop, 1},
+      {"sums the ROM below its spare area", SumEveryFrame(0x0000, 0x386E), 1},
+  };
+  for (const Case& c : cases) {
+    for (const std::string kind : {"Z80", "SNA"}) {
+      for (const bool forty_eight_k : {false}) {
+        SCOPED_TRACE(std::string(c.name) + " " + kind + (forty_eight_k ? " 48K" : " 64K"));
+        const VerifyResult result =
+            BuildAndRun(ProgramSnapshot(c.program, c.interrupt_mode, 0x3F), kind, forty_eight_k);
+        ASSERT_TRUE(result.run.has_value());
+        EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
+        EXPECT_GE(result.run->t_states, kFrames * FrameMachine::kFrameTStates);
+      }
+    }
+  }
+}
+
+TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
+  struct Case {
+    const char* name;
+    Bytes program;
+    bool forty_eight_k;
+    std::uint16_t address;
+    std::string cause;
+  };
+  const Case cases[] = {
+      {"sums ROM 0x3800-0x3CFF", SumEveryFrame(0x3800, 0x500), false, 0x386E,
+       "reads the ROM copy's spare area 0x386E-0x3CFF of the 64K layout; the 48K layout (-s 48K) "
+       "uses the Spectrum's own ROM"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SnapshotState state = ProgramSnapshot(c.program, 1, 0x3F);
+    const VerifyResult result = BuildAndRun(state, "Z80", c.forty_eight_k);
+    ASSERT_TRUE(result.run && result.run->divergence) << FormatVerifySummary("GAME.bin", result);
+    const RunDivergence& d = *result.run->divergence;
+    EXPECT_EQ(d.frame, 2u);  // the sums start after the first frame interrupt
+    EXPECT_EQ(d.pc, 0x800B);
+    EXPECT_EQ(d.instruction, "LD A,(HL)");
+    EXPECT_EQ(d.read_address, c.address);
+    EXPECT_EQ(d.cause, c.cause);
+    EXPECT_FALSE(result.Passed());
+  }
+}
+
+/// Two machines from the same registers and memory, but for MEMPTR and one ROM byte.
+struct MachinePair {
+  std::unique_ptr<FrameMachine> a, b;
+};
+
+MachinePair Pair(const Bytes& program, std::uint16_t memptr_b, std::size_t rom_byte_b = 0,
+                 std::uint8_t rom_value_b = 0xF3) {
+  std::vector<std::uint8_t> memory(FrameMachine::kMemorySize, 0);
+  std::copy(kRom.begin(), kRom.end(), memory.begin());
+  std::copy(program.begin(), program.end(), memory.begin() + 0x8000);
+  Z80Registers r;
+  r.PC = 0x8000;
+  r.SP = 0x7F00;
+  r.HL = 0x1234;
+  r.InterruptMode = 1;
+  r.IFF1 = r.IFF2 = true;
+  const std::uint64_t resume = 3 * FrameMachine::kFrameTStates + 1000;
+  MachinePair pair;
+  pair.a = std::make_unique<FrameMachine>(r, 0x8000, memory, resume);
+  memory[rom_byte_b] = rom_value_b;
+  pair.b = std::make_unique<FrameMachine>(r, memptr_b, memory, resume);
+  return pair;
+}
+
+TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
+  // Flags 3 and 5 of BIT n,(HL) come from MEMPTR's high byte: 0x80 gives neither, 0x28 both.
+  MachinePair memptr = Pair(kHaltLoop, 0x2800);
+  RunReport report = CompareRuns(*memptr.a, *memptr.b, 2);
+  ASSERT_TRUE(report.divergence);
+  EXPECT_EQ(report.divergence->frame, 1u);
+  EXPECT_EQ(report.divergence->t_states, 4u);  // after the CB prefix
+  EXPECT_EQ(report.divergence->pc, 0x8000);
+  EXPECT_EQ(report.divergence->instruction, "BIT 0,(HL)");
+  EXPECT_EQ(report.divergence->difference.substr(0, 5), "AF is");
+
+  MachinePair same = Pair(kHaltLoop, 0x8000);
+  report = CompareRuns(*same.a, *same.b, 3);
+  EXPECT_FALSE(report.divergence) << report.divergence->difference;
+  EXPECT_GE(report.t_states, 3 * FrameMachine::kFrameTStates);  // to the end of the last step
+
+  // A byte of the ROM the program adds up: found at its first read, in the second frame.
+  MachinePair rom = Pair(SumEveryFrame(0x1000, 0x100), 0x8000, 0x1010, kRom[0x1010] ^ 0xFF);
+  report = CompareRuns(*rom.a, *rom.b, 3);
+  ASSERT_TRUE(report.divergence);
+  EXPECT_EQ(report.divergence->frame, 2u);
+  EXPECT_EQ(report.divergence->read_address, 0x1010);
+  EXPECT_EQ(report.divergence->difference, "reads " + HexByte(kRom[0x1010]) + " from 0x1010 where the snapshot reads " + HexByte(kRom[0x1010] ^ 0xFF));
+}
+
+TEST(RunProofTest, OneFrameInterruptPerFrameWhileEnabled) {
+  const std::pair<Bytes, int> cases[] = {{kHaltLoop, 5}, {{0xF3, 0x18, 0xFE}, 0}};  // DI; JR $
+  for (const auto& [program, expected] : cases) {
+    MachinePair pair = Pair(program, 0x8000);
+    FrameMachine& m = *pair.a;
+    int interrupts = 0;
+    const std::uint64_t end = m.TStates() + 5 * FrameMachine::kFrameTStates;
+    while (m.TStates() < end) {
+      m.Step();
+      interrupts += m.LastStepWasInterrupt() ? 1 : 0;
+    }
+    EXPECT_EQ(interrupts, expected);
+  }
+}
+
+}  // namespace
+}  // namespace quillfen
