@@ -35,6 +35,9 @@ std::optional<VerifyOptions> VerifyOptionsOf(const CliOptions& options) {
   VerifyOptions verify;
   if (options.dwell) verify.dwell_t_states = *options.dwell;
   if (options.t_state_limit) verify.t_state_limit = *options.t_state_limit;
+  if (options.run_frames) verify.run_frames = *options.run_frames;
+  if (options.jobs) verify.threads = *options.jobs;
+  verify.json = options.json;
   return verify;
 }
 
@@ -124,7 +127,10 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
   const bool forty_eight_k = job.machine == Machine::Spectrum && SpectrumStartBank(image) == 0;
   const ImageCheck check = VerifyImage(converters, job, image_name, image, forty_eight_k,
                                        host.RomFolder(), *VerifyOptionsOf(options));
-  (check.passed ? out : err) << check.line << "\n";
+  if (options.json)
+    out << check.json << "\n";
+  else
+    (check.passed ? out : err) << check.line << "\n";
   return check.passed ? kAllWritten : kFailed;
 }
 

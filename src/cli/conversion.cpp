@@ -172,6 +172,9 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
                    std::ostream& out, std::ostream& err,
                    const std::optional<VerifyOptions>& verify) {
   int status = 0;
+  // Conversion is serial (each module holds one program); the checks of the images written run
+  // afterwards on plain copies, several at once, and report in input order.
+  std::vector<ImageVerification> verifications;
   for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
     const ConversionJob& job = plan.jobs[i];
     auto fail = [&](const std::string& reason) {
@@ -221,16 +224,24 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
         }
         const bool forty_eight_k =
             job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
-        const ImageCheck check = VerifyImage(converters, job, output_path.string(), image,
-                                             forty_eight_k, host.RomFolder(), *verify);
-        (check.passed ? out : err) << check.line << "\n";
-        if (!check.passed) status = 1;
+        verifications.push_back(PrepareVerification(converters, job, output_path.string(),
+                                                    std::move(image), forty_eight_k,
+                                                    host.RomFolder(), *verify));
       }
     } else if (!host.ErrorShown()) {
       fail("no cartridge image was written (building it or writing " + output_path.string() +
            " failed)");
     } else {
       status = 1;
+    }
+  }
+  if (verify) {
+    for (const ImageCheck& check : RunVerifications(verifications, verify->threads)) {
+      if (verify->json)
+        out << check.json << "\n";
+      else
+        (check.passed ? out : err) << check.line << "\n";
+      if (!check.passed) status = 1;
     }
   }
   return status;

@@ -1,14 +1,18 @@
 #include "cli/image_verification.h"
 
+#include <algorithm>
+#include <atomic>
 #include <exception>
-#include <optional>
+#include <thread>
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
 #include "cli/cli_host.h"
+#include "cli/json_text.h"
 #include "inspection/ram_offer.h"
 #include "spectrum/spectrum_layout.h"
 #include "verify/spectrum_boot_check.h"
+#include "verify/state_comparison.h"
 #include "verify/verify_summary.h"
 #include "verify/zx80_boot_check.h"
 #include "verify/zx81_boot_check.h"
@@ -16,54 +20,160 @@
 namespace quillfen {
 namespace {
 
-VerifyResult VerifySpectrum(const SpectrumProcessing& spectrum, const ConversionJob& job,
-                            std::span<const std::uint8_t> image, bool forty_eight_k,
-                            const std::filesystem::path& rom_folder, const VerifyOptions& options) {
-  const SnapshotState& snapshot = spectrum.State();
-  std::optional<Bytes> internal_rom;
-  if (Bytes rom; ReadWholeFile(rom, rom_folder / "SPECTRUM_ROM.bin")) internal_rom = rom;
+void PrepareSpectrum(const SpectrumProcessing& spectrum, const ConversionJob& job,
+                     bool forty_eight_k, const std::filesystem::path& rom_folder,
+                     ImageVerification& v) {
+  v.snapshot = spectrum.State();
+  v.kind = ExtensionOf(job.file_name);
+  if (Bytes rom; ReadWholeFile(rom, rom_folder / "SPECTRUM_ROM.bin")) v.run.rom = rom;
+  v.run.frames = v.options.run_frames;
+  v.run.forty_eight_k = forty_eight_k;
+  std::int32_t top = 0;
+  std::int16_t page = 0;
+  const std::int32_t low = spectrum::FindUnusedArea(v.snapshot.Memory, top, page);
+  v.run.unused_area_found = low != 0;
   // The 48K cartridge keeps its loader in the unused area, so those bytes may differ.
-  std::optional<AddressRange> unused_area;
-  if (forty_eight_k) {
-    std::int32_t top = 0;
-    std::int16_t page = 0;
-    const std::int32_t low = spectrum::FindUnusedArea(snapshot.Memory, top, page);
-    if (low != 0) unused_area = AddressRange{low, top};
+  if (forty_eight_k && low != 0) {
+    v.unused_area = AddressRange{low, top};
+    v.run.startup_code = StartupCodeLeftBy48K(low, v.kind);
   }
-  return VerifySpectrumImage(image, snapshot, ExtensionOf(job.file_name), internal_rom, unused_area,
-                             options);
+}
+
+std::string DivergenceJson(const RunDivergence& d) {
+  return JsonObject()
+      .Add("frame", std::to_string(d.frame))
+      .Add("t_states", std::to_string(d.t_states))
+      .Add("pc", JsonString(HexWord(d.pc)))
+      .Add("instruction", JsonString(d.instruction))
+      .Add("difference", JsonString(d.difference))
+      .Add("address", d.read_address ? JsonString(HexWord(*d.read_address)) : "null")
+      .Add("cause", d.cause.empty() ? "null" : JsonString(d.cause))
+      .Close();
+}
+
+std::string RunJson(const std::optional<RunReport>& run) {
+  if (!run) return "null";
+  return JsonObject()
+      .Add("frames", std::to_string(run->frames))
+      .Add("t_states", std::to_string(run->t_states))
+      .Add("agreed", JsonBool(run->Agreed()))
+      .Add("unavailable", run->unavailable.empty() ? "null" : JsonString(run->unavailable))
+      .Add("divergence", run->divergence ? DivergenceJson(*run->divergence) : "null")
+      .Close();
+}
+
+ImageCheck Checked(const std::string& image_name, const VerifyResult& result) {
+  ImageCheck check{result.Passed(), FormatVerifySummary(image_name, result), ""};
+  check.json = JsonObject()
+                   .Add("image", JsonString(image_name))
+                   .Add("passed", JsonBool(check.passed))
+                   .Add("booted", JsonBool(result.booted))
+                   .Add("boot_t_states", std::to_string(result.t_states))
+                   .Add("failure", result.failure.empty() ? "null" : JsonString(result.failure))
+                   .Add("mismatches", JsonStrings(result.mismatches))
+                   .Add("notes", JsonStrings(result.notes))
+                   .Add("restored", result.booted && result.mismatches.empty()
+                                        ? JsonString(result.success_text)
+                                        : "null")
+                   .Add("run", RunJson(result.run))
+                   .Add("line", JsonString(check.line))
+                   .Close();
+  return check;
+}
+
+ImageCheck CannotBeChecked(const std::string& image_name, const std::string& reason) {
+  ImageCheck check{false, image_name + ": FAILED: cannot be checked: " + OneLine(reason), ""};
+  check.json = JsonObject()
+                   .Add("image", JsonString(image_name))
+                   .Add("passed", "false")
+                   .Add("error", JsonString(OneLine(reason)))
+                   .Add("line", JsonString(check.line))
+                   .Close();
+  return check;
 }
 
 }  // namespace
+
+ImageVerification PrepareVerification(MachineConverters& converters, const ConversionJob& job,
+                                      const std::string& image_name, Bytes image,
+                                      bool forty_eight_k, const std::filesystem::path& rom_folder,
+                                      const VerifyOptions& options) {
+  ImageVerification v;
+  v.image_name = image_name;
+  v.machine = job.machine;
+  v.image = std::move(image);
+  v.options = options;
+  try {
+    const std::int32_t ram_size = RamSizeForText(job.machine, job.ram_text);
+    switch (job.machine) {
+      case Machine::ZX81:
+        v.program = converters.ZX81().ZX81Program();
+        v.ramtop = ZX81Ramtop(ram_size, v.program.size());
+        break;
+      case Machine::ZX80:
+        v.program = converters.ZX80().ZX80Program();
+        v.ramtop = ZX80Ramtop(ram_size, v.program.size(), v.image.size());
+        v.auto_run = job.auto_run;
+        break;
+      case Machine::Spectrum:
+        PrepareSpectrum(converters.Spectrum(), job, forty_eight_k, rom_folder, v);
+        break;
+    }
+  } catch (const std::exception& error) {
+    v.error = error.what();
+  }
+  return v;
+}
+
+ImageCheck RunVerification(const ImageVerification& v) {
+  if (!v.error.empty()) return CannotBeChecked(v.image_name, v.error);
+  try {
+    VerifyResult result;
+    switch (v.machine) {
+      case Machine::ZX81:
+        result = VerifyZX81Image(v.image, v.program, v.ramtop, v.options);
+        break;
+      case Machine::ZX80:
+        result = VerifyZX80Image(v.image, v.program, v.ramtop, v.auto_run, v.options);
+        break;
+      case Machine::Spectrum:
+        result = VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.unused_area,
+                                           v.options);
+        break;
+    }
+    return Checked(v.image_name, result);
+  } catch (const std::exception& error) {
+    return CannotBeChecked(v.image_name, error.what());
+  }
+}
+
+std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
+                                         unsigned threads) {
+  std::vector<ImageCheck> checks(verifications.size());
+  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
+  threads = static_cast<unsigned>(std::min<std::size_t>(threads, verifications.size()));
+  std::atomic<std::size_t> next{0};
+  auto work = [&] {
+    for (std::size_t i = next++; i < verifications.size(); i = next++)
+      checks[i] = RunVerification(verifications[i]);
+  };
+  if (threads <= 1) {
+    work();
+    return checks;
+  }
+  std::vector<std::jthread> pool;
+  for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
+  pool.clear();  // joins
+  return checks;
+}
 
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
                        bool forty_eight_k, const std::filesystem::path& rom_folder,
                        const VerifyOptions& options) {
-  try {
-    const std::int32_t ram_size = RamSizeForText(job.machine, job.ram_text);
-    VerifyResult result;
-    switch (job.machine) {
-      case Machine::ZX81: {
-        const Bytes& program = converters.ZX81().ZX81Program();
-        result = VerifyZX81Image(image, program, ZX81Ramtop(ram_size, program.size()), options);
-        break;
-      }
-      case Machine::ZX80: {
-        const Bytes& program = converters.ZX80().ZX80Program();
-        const std::int32_t ramtop = ZX80Ramtop(ram_size, program.size(), image.size());
-        result = VerifyZX80Image(image, program, ramtop, job.auto_run, options);
-        break;
-      }
-      case Machine::Spectrum:
-        result =
-            VerifySpectrum(converters.Spectrum(), job, image, forty_eight_k, rom_folder, options);
-        break;
-    }
-    return {result.Passed(), FormatVerifySummary(image_name, result)};
-  } catch (const std::exception& error) {
-    return {false, image_name + ": FAILED: cannot be checked: " + OneLine(error.what())};
-  }
+  return RunVerification(PrepareVerification(converters, job, image_name,
+                                             Bytes(image.begin(), image.end()), forty_eight_k,
+                                             rom_folder, options));
 }
 
 }  // namespace quillfen

@@ -2,11 +2,15 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/conversion.h"
 #include "inspection/converters.h"
+#include "spectrum/snapshot_state.h"
+#include "verify/spectrum_run_proof.h"
 #include "verify/verify_result.h"
 
 namespace quillfen {
@@ -15,14 +19,46 @@ namespace quillfen {
 struct ImageCheck {
   bool passed = false;
   std::string line;  // "GAME.bin: boots, ..." or "GAME.bin: FAILED: ..."
+  std::string json;  // the same facts as one JSON object
 };
 
-/// Boots `image` on the emulated cartridge and compares the end state with the program `job`
-/// describes, as the machine's module in `converters` holds it now (for the ZX81 with the
-/// auto-run rewrite already applied). The RAMTOP comes from the job's RAM entry; a Spectrum image
-/// is checked as the 48K layout when `forty_eight_k`, with the unused area the converter uses,
-/// and with `rom_folder`/SPECTRUM_ROM.bin as the machine's own ROM when it can be read. Never
-/// throws: an image that cannot be checked at all fails with the reason.
+/// Everything checking one image needs, as plain values copied out of the converter modules,
+/// so that checks can run on other threads while the modules take the next program.
+struct ImageVerification {
+  std::string image_name;
+  Machine machine = Machine::ZX81;
+  Bytes image;
+  VerifyOptions options;
+  Bytes program;  // ZX80, ZX81
+  std::int32_t ramtop = 0;
+  std::int16_t auto_run = 0;
+  SnapshotState snapshot;  // Spectrum
+  std::string kind;        // "SNA" or "Z80"
+  std::optional<AddressRange> unused_area;
+  SpectrumRunSetup run;
+  std::string error;  // why it cannot be checked, found while preparing
+};
+
+/// Copies what checking `image` needs from the program `job` describes, as the machine's module
+/// in `converters` holds it now (for the ZX81 with the auto-run rewrite already applied). The
+/// RAMTOP comes from the job's RAM entry; a Spectrum image is checked as the 48K layout when
+/// `forty_eight_k`, with the unused area the converter uses, and with
+/// `rom_folder`/SPECTRUM_ROM.bin as the machine's own ROM. Never throws.
+ImageVerification PrepareVerification(MachineConverters& converters, const ConversionJob& job,
+                                      const std::string& image_name, Bytes image,
+                                      bool forty_eight_k, const std::filesystem::path& rom_folder,
+                                      const VerifyOptions& options);
+
+/// Boots the image on the emulated cartridge and compares the end state (and for a Spectrum
+/// snapshot the run after it) with the program. Never throws: an image that cannot be checked
+/// fails with the reason. Safe to call on several threads at once.
+ImageCheck RunVerification(const ImageVerification& verification);
+
+/// Runs the checks on up to `threads` threads (0: one per core); results in the given order.
+std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
+                                         unsigned threads);
+
+/// PrepareVerification, then RunVerification.
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
                        bool forty_eight_k, const std::filesystem::path& rom_folder,

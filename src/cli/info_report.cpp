@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/json_text.h"
+
 namespace quillfen {
 namespace {
 
@@ -26,42 +28,6 @@ std::vector<std::pair<const char*, std::optional<std::int32_t>>> Registers(
           {"DEAlt", s.DEAlt}, {"HLAlt", s.HLAlt}, {"SP", s.SP},       {"PC", pc},
           {"I", s.I},         {"R", s.R}};
 }
-
-std::string JsonString(const std::string& text) {
-  std::string quoted = "\"";
-  for (unsigned char c : text) {
-    if (c == '"' || c == '\\') {
-      quoted += '\\';
-      quoted += static_cast<char>(c);
-    } else if (c < 0x20) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04X", c);
-      quoted += escaped;
-    } else {
-      quoted += static_cast<char>(c);
-    }
-  }
-  return quoted + "\"";
-}
-
-std::string JsonBool(bool value) { return value ? "true" : "false"; }
-
-std::string JsonOptionalBool(const std::optional<bool>& value) {
-  return value ? JsonBool(*value) : "null";
-}
-
-// Builds {"key":value,...} in the order the members are added.
-class JsonObject {
- public:
-  JsonObject& Add(const std::string& key, const std::string& json_value) {
-    text_.append(text_.empty() ? "{" : ",").append(JsonString(key)).append(":").append(json_value);
-    return *this;
-  }
-  std::string Close() const { return text_.empty() ? "{}" : text_ + "}"; }
-
- private:
-  std::string text_;
-};
 
 std::string FitText(const std::optional<bool>& fits) {
   if (!fits) return "unknown (no ZX80_ROM.bin)";
@@ -139,10 +105,7 @@ std::string InfoJson(const std::string& shown_name, const ProgramInspection& ins
 
   if (inspection.machine != Machine::Spectrum)
     json.Add("program_length", std::to_string(inspection.program_length));
-  std::string entries;
-  for (const std::string& entry : inspection.ram_offer.entries)
-    entries.append(entries.empty() ? "" : ",").append(JsonString(entry));
-  json.Add("ram_offered", std::string("[").append(entries).append("]"));
+  json.Add("ram_offered", JsonStrings(inspection.ram_offer.entries));
   json.Add("ram_selected", JsonString(inspection.ram_offer.entries.at(
                                static_cast<std::size_t>(inspection.ram_offer.selected))));
   json.Add("ram_selectable", JsonBool(inspection.ram_offer.enabled));

@@ -11,6 +11,8 @@ namespace {
 
 constexpr std::array<std::string_view, 4> kRamSizes = {"1K", "3K", "4K", "16K"};
 constexpr std::array<std::string_view, 4> kCartridgeSizes = {"16K", "32K", "48K", "64K"};
+constexpr std::uint64_t kMostRunFrames = 1'000'000;  // about five and a half hours of Spectrum time
+constexpr std::uint64_t kMostJobs = 256;
 
 template <std::size_t N>
 bool IsOneOf(const std::string& value, const std::array<std::string_view, N>& allowed) {
@@ -28,12 +30,13 @@ std::optional<Machine> MachineForName(const std::string& name) {
   return std::nullopt;
 }
 
-// A positive decimal count of T-states, or nothing.
-std::optional<std::uint64_t> TStateCount(const std::string& value) {
+// A decimal count from `least` to `most`, or nothing.
+std::optional<std::uint64_t> Count(const std::string& value, std::uint64_t least,
+                                   std::uint64_t most) {
   std::uint64_t count = 0;
   const char* end = value.data() + value.size();
   const auto [stop, error] = std::from_chars(value.data(), end, count);
-  if (error != std::errc() || stop != end || count == 0) return std::nullopt;
+  if (error != std::errc() || stop != end || count < least || count > most) return std::nullopt;
   return count;
 }
 
@@ -96,7 +99,8 @@ class Parser {
                              name == "--ram" || name == "-s" || name == "--size" || name == "-o" ||
                              name == "--output" || name == "--rom-dir" || name == "--output-dir" ||
                              name == "--verify-only" || name == "--source" || name == "--dwell" ||
-                             name == "--t-state-limit";
+                             name == "--t-state-limit" || name == "--run-frames" ||
+                             name == "-j" || name == "--jobs";
     if (!takes_value) return "unknown option " + arg;
     std::string value;
     if (attached) {
@@ -127,8 +131,18 @@ class Parser {
       options.verify_only = value;
     } else if (name == "--source") {
       options.source = value;
+    } else if (name == "--run-frames") {
+      options.run_frames = Count(value, 0, kMostRunFrames);
+      if (!options.run_frames)
+        return "option --run-frames needs a whole number of frames from 0 to " +
+               std::to_string(kMostRunFrames);
+    } else if (name == "-j" || name == "--jobs") {
+      const std::optional<std::uint64_t> jobs = Count(value, 1, kMostJobs);
+      if (!jobs) return "option " + name + " needs a number of checks from 1 to " +
+                        std::to_string(kMostJobs);
+      options.jobs = static_cast<unsigned>(*jobs);
     } else if (name == "--dwell" || name == "--t-state-limit") {
-      const std::optional<std::uint64_t> count = TStateCount(value);
+      const std::optional<std::uint64_t> count = Count(value, 1, UINT64_MAX);
       if (!count) return "option " + name + " needs a positive whole number of T-states";
       (name == "--dwell" ? options.dwell : options.t_state_limit) = count;
     } else {
@@ -141,20 +155,24 @@ class Parser {
     if (options.help || options.version) return "";
     if ((options.dwell || options.t_state_limit) && !options.verify && !options.verify_only)
       return "--dwell and --t-state-limit go with --verify or --verify-only";
+    if (options.run_frames && !options.verify && !options.verify_only)
+      return "--run-frames goes with --verify or --verify-only";
+    if (options.jobs && !options.verify) return "-j goes with --verify";
     if (options.source && !options.verify_only) return "--source goes with --verify-only";
     if (options.verify_only) {
       if (!options.source)
         return "--verify-only needs --source FILE, the program the image was made from";
       if (!options.files.empty())
         return "--verify-only checks one image; give its program with --source";
-      if (options.info || options.json || options.verify || options.size || options.output_file ||
+      if (options.info || options.verify || options.size || options.output_file ||
           options.output_dir)
         return "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, "
-               "--dwell and --t-state-limit";
+               "--dwell, --t-state-limit, --run-frames and --json";
       return "";
     }
     if (options.files.empty()) return "no input file given";
-    if (options.json && !options.info) return "--json goes with --info";
+    if (options.json && !options.info && !options.verify)
+      return "--json goes with --info, --verify or --verify-only";
     if (options.info) {
       if (options.ram || options.size || options.auto_run || options.output_file ||
           options.output_dir || options.verify)
@@ -180,7 +198,7 @@ std::string HelpText() {
   return R"(usage: quillfen-cli [options] FILE...
        quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] FILE...
        quillfen-cli --verify-only IMAGE --source FILE [-m MACHINE] [-r RAM] [--[no-]autorun]
-                    [--rom-dir DIR] [--dwell T] [--t-state-limit T]
+                    [--rom-dir DIR] [--dwell T] [--t-state-limit T] [--run-frames N] [--json]
 
 Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots into ZX Interface 2 ROM cartridge
 images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
@@ -208,10 +226,18 @@ Options:
       --output-dir DIR
                       write the images into DIR, created when missing (default: the current folder)
       --info          show what the window shows after picking each FILE; convert nothing
-      --json          with --info: one JSON object per FILE, one per line
+      --json          with --info: one JSON object per FILE, one per line; with --verify or
+                      --verify-only: one JSON object per image on stdout instead of its line
       --verify        boot each image written on an emulated Spectrum 128 with the cartridge
-                      switching banks and check the end state against FILE: one line per image
-                      ("GAME.bin: boots, ..." on stdout, "GAME.bin: FAILED: ..." on stderr)
+                      switching banks and check the end state against FILE; a Spectrum image
+                      then runs on beside a 48K Spectrum loaded with the snapshot (SPECTRUM_ROM.bin
+                      from the ROM folder, no key pressed) and both must run alike: one line per
+                      image, in input order after the conversions ("GAME.bin: boots, ..." on
+                      stdout, "GAME.bin: FAILED: ..." on stderr)
+      --run-frames N  with --verify or --verify-only: frames of 69888 T-states the resumed
+                      snapshot runs beside the snapshot itself (default 250, five seconds;
+                      0: boot check only)
+  -j, --jobs N        with --verify: images checked at once (default: one per processor core)
       --verify-only IMAGE
                       check an image written earlier without writing anything; --source names
                       the program or snapshot it was made from, and -m, -r and --autorun or

@@ -27,7 +27,9 @@ struct CliOptions {
   std::optional<std::filesystem::path> source;       // --source FILE, with --verify-only
   std::optional<std::uint64_t> dwell;                // --dwell T-STATES
   std::optional<std::uint64_t> t_state_limit;        // --t-state-limit T-STATES
-  bool json = false;                                 // --json
+  std::optional<std::uint64_t> run_frames;           // --run-frames FRAMES (0: no run)
+  std::optional<unsigned> jobs;                      // -j/--jobs N: checks run at once
+  bool json = false;                                 // --json (with --info or a check)
   bool help = false;                                 // -h/--help
   bool version = false;                              // --version
 };

@@ -13,11 +13,9 @@
 
 namespace quillfen {
 
-inline constexpr std::uint64_t kDefaultRunFrames = 250;  // five seconds of Spectrum time
-
 /// What the run after the resume needs besides the machines.
 struct SpectrumRunSetup {
-  std::uint64_t frames = kDefaultRunFrames;
+  std::uint64_t frames = VerifyOptions().run_frames;
   std::optional<Bytes> rom;  // the user's SPECTRUM_ROM.bin, the reference machine's ROM
   /// 48K layout: the start-up code left in RAM (low to low + stage 2 length); none for 64K.
   std::optional<AddressRange> startup_code;

@@ -15,6 +15,12 @@ struct VerifyOptions {
   std::uint64_t t_state_limit = 200'000'000;
   /// Seed of the pseudo-random bytes that fill all RAM at power-on.
   std::uint32_t ram_seed = 0x51C1A1u;
+  /// Frames a resumed Spectrum snapshot runs beside the snapshot itself; 0: no run.
+  std::uint64_t run_frames = 250;
+  /// Checks of a batch run at once; 0: one per processor core.
+  unsigned threads = 0;
+  /// Each check is reported as one JSON object instead of a line.
+  bool json = false;
 };
 
 /// Where the cartridge's run first parts from the snapshot's.

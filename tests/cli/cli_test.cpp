@@ -7,6 +7,7 @@
 
 #include "cli/cli_host.h"
 #include "cli/options.h"
+#include "support/program_snapshots.h"
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
 #include "support/temp_dir.h"
@@ -39,10 +40,12 @@ TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
                bare.help || bare.version);
   // Separate, attached and "=" values, in any case, options after the file.
   const ParsedOptions parsed = ParseOptions(
-      {"a.o", "-m", "Zx80", "--ram=3k", "-s16k", "--output", "o.bin", "--dwell=7", "--verify"});
+      {"a.o", "-m", "Zx80", "--ram=3k", "-s16k", "--output", "o.bin", "--dwell=7", "--verify",
+       "--run-frames=0", "-j3"});
   const CliOptions& o = parsed.options;  // RAM and size kept in the window's spelling
   EXPECT_TRUE(parsed.error.empty() && o.machine == Machine::ZX80 && o.ram == "3K" &&
               o.size == "16K" && o.output_file == "o.bin" && o.dwell == 7u && o.verify &&
+              o.run_frames == 0u && o.jobs == 3u &&
               o.files == std::vector<std::string>{"a.o"});
   EXPECT_EQ(ParseOptions({"--autorun", "--no-autorun", "a.p"}).options.auto_run, false);
   EXPECT_EQ(ParseOptions({"--", "-r.p", "--info.p"}).options.files,
@@ -62,7 +65,12 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"-o", "x", "a.p", "b.p"},
        "-o names the image of one input only; use --output-dir for several"},
       {{"-o", "x", "--output-dir", "d", "a.p"}, "-o and --output-dir cannot be used together"},
-      {{"--json", "a.p"}, "--json goes with --info"},
+      {{"--json", "a.p"}, "--json goes with --info, --verify or --verify-only"},
+      {{"--run-frames", "5", "a.p"}, "--run-frames goes with --verify or --verify-only"},
+      {{"--verify", "--run-frames", "-1", "a.p"},
+       "option --run-frames needs a whole number of frames from 0 to 1000000"},
+      {{"--verify", "-j", "0", "a.p"}, "option -j needs a number of checks from 1 to 256"},
+      {{"-j2", "a.p"}, "-j goes with --verify"},
       {{"--info", "--verify", "a.p"},
        "--info takes only -m, --rom-dir and --json besides the files"},
       {{"--verify", "--dwell", "0", "a.p"},
@@ -76,8 +84,8 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"--verify-only", "x.bin", "--source", "a.p", "b.p"},
        "--verify-only checks one image; give its program with --source"},
       {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"},
-       "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell "
-       "and --t-state-limit"},
+       "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
+       "--t-state-limit, --run-frames and --json"},
   };
   for (const auto& [args, error] : cases) {
     const Result result = Cli(args);
@@ -108,8 +116,10 @@ Bytes MakeSnapshot(std::uint8_t fill) {
   return testing::MakeSnaFile(s);
 }
 
-// Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick.
-const std::vector<std::string> kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000"};
+// Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick. The
+// boot alone: the run after it is tested with programs made for it.
+const std::vector<std::string> kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000",
+                                             "--run-frames", "0"};
 
 // Stand-in ROM images, each holding the byte its cartridge's start-up code waits for.
 class CliTest : public ::testing::Test {
@@ -242,6 +252,53 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   result = Cli(dirs_, {{"-s", "48K", sna}});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
+}
+
+// A Spectrum image runs on beside its snapshot. The batch's checks run at once and report in
+// input order, after the conversions: on stdout when the runs agree, else on stderr with where
+// they part; --json gives the same facts as one object per image.
+TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
+  using testing::ProgramSnapshot;
+  using testing::SumLoop;
+  roms_.Write("SPECTRUM_ROM.bin", testing::ProgramRom());
+  const std::string ram =
+      In("ram.z80", testing::MakeZ80FileVersion1(ProgramSnapshot(SumLoop(0x9100, 0x400)), false));
+  const std::string rom = In(
+      "rom.z80", testing::MakeZ80FileVersion1(ProgramSnapshot(SumLoop(0x3800, 0x500, false)), true));
+  const std::string halt = In("halt.sna", testing::MakeSnaFile(ProgramSnapshot(testing::HaltLoop())));
+  const std::vector<std::string> boot = {"--dwell", "1200000", "--t-state-limit", "40000000"};
+  Result result =
+      Cli(dirs_, {{"--verify", "-j", "2", "--run-frames", "3", ram, rom, halt}, boot});
+  EXPECT_EQ(result.status, 1);
+  const std::string runs = ", runs as the snapshot for 3 frames (0.2 M T-states)";
+  EXPECT_EQ(result.out, ram + " -> " + Out("RAM.bin") + "\n" + rom + " -> " + Out("ROM.bin") +
+                            "\n" + halt + " -> " + Out("HALT.bin") + "\n" + Out("RAM.bin") +
+                            ": boots, snapshot restored exactly" + runs + "\n" + Out("HALT.bin") +
+                            ": boots, snapshot restored exactly" + runs +
+                            "; R is 0x86, one higher than the snapshot's 0x85, as the RETN "
+                            "ending leaves it\n");
+  const std::string parts = Out("ROM.bin") +
+                            ": FAILED: boots, snapshot restored exactly, but does not run as the "
+                            "snapshot: in frame 1, ";
+  ASSERT_EQ(result.err.rfind(parts, 0), 0u) << result.err;
+  EXPECT_NE(result.err.find(" T-states after the resume, at PC 0x800B (LD A,(HL)): reads 0x21 "
+                            "from 0x386E where the snapshot reads 0xFF; reads the ROM copy's spare "
+                            "area 0x386E-0x3CFF of the 64K layout; the 48K layout (-s 48K) uses "
+                            "the Spectrum's own ROM\n"),
+            std::string::npos)
+      << result.err;
+
+  result = Cli({"--verify-only", Out("ROM.bin"), "--source", rom, "--rom-dir",
+                roms_.path().string(), "--json", "--run-frames", "3"},
+               {boot});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0), 0u)
+      << result.out;
+  EXPECT_NE(result.out.find(R"("run":{"frames":3,)"), std::string::npos);
+  EXPECT_NE(result.out.find(R"x("pc":"0x800B","instruction":"LD A,(HL)",)x"), std::string::npos);
+  EXPECT_NE(result.out.find(R"("address":"0x386E","cause":"reads the ROM copy's spare area )"),
+            std::string::npos);
+  EXPECT_EQ(result.err, "");
 }
 
 }  // namespace

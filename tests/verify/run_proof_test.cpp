@@ -7,7 +7,7 @@
 #include "cartridge/cartridge_maker.h"
 #include "spectrum/spectrum_layout.h"
 #include "support/rom_images.h"
-#include "support/snapshot_files.h"
+#include "support/program_snapshots.h"
 #include "verify/run_comparison.h"
 #include "verify/spectrum_run_proof.h"
 #include "verify/verify_summary.h"
@@ -16,50 +16,11 @@
 namespace quillfen {
 namespace {
 
-// A Spectrum ROM stand-in: DI first, an IM 1 handler (EI; RET) at 0x0038, 0xFF from 0x386E on.
-const Bytes kRom = testing::MakeRomImage(0x386C, {{0, 0xF3}, {0x38, 0xFB}, {0x39, 0xC9}});
+const Bytes kRom = testing::ProgramRom();
 const VerifyOptions kOptions = testing::BootOptions(600'000, 12'000'000);
 constexpr std::uint64_t kFrames = 4;
-constexpr int kLow = 0xD001;  // the unused area: zeros from 0xD000, a non-zero byte below
-constexpr int kTop = 0xE000;
-
-Bytes Word(int value) { return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)}; }
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-// Every program starts with BIT 0,(HL), whose flags show the MEMPTR the resume left.
-const Bytes kHaltLoop = {0xCB, 0x46, 0x76, 0x18, 0xFD};  // BIT 0,(HL); HALT; JR back to HALT
-
-/// At each frame: adds up `count` bytes from `from` and stores the sum at 0x9000.
-Bytes SumEveryFrame(int from, int count) {
-  return Join({{0xCB, 0x46, 0x76, 0x21}, Word(from), {0x01}, Word(count),
-               {0x1E, 0x00, 0x7E, 0x83, 0x5F, 0x23, 0x0B, 0x78, 0xB1, 0x20, 0xF7, 0x7B, 0x32, 0x00,
-                0x90, 0x18, 0xE8}});
-}
-
-/// Busy RAM with the unused area kLow - 1 to kTop - 1, `program` at 0x8000 (also on the stack
-/// at SP for an SNA) and an IM 2 handler reached through the vector 0xFFFF: JR at 0xFFFF whose
-/// offset is the ROM's first byte 0xF3 lands on EI; RET at 0xFFF4.
-SnapshotState ProgramSnapshot(const Bytes& program, int interrupt_mode, int i) {
-  SnapshotState s = testing::MakeBusySnapshot(3);
-  testing::ZeroRam(s, kLow - 1, kTop);
-  std::copy(program.begin(), program.end(), s.Memory.begin() + (0x8000 - 0x4000));
-  s.PC = 0x8000;
-  s.SP = 0x7F00;
-  s.Memory[0x7F00 - 0x4000] = 0x00;
-  s.Memory[0x7F01 - 0x4000] = 0x80;
-  s.InterruptMode = interrupt_mode;
-  s.I = i;
-  s.InterruptsEnabled = true;
-  s.Memory[0xFFFF - 0x4000] = 0x18;
-  s.Memory[0xFFF4 - 0x4000] = 0xFB;
-  s.Memory[0xFFF5 - 0x4000] = 0xC9;
-  return s;
-}
+constexpr int kLow = testing::kProgramAreaLow;
+const Bytes kHaltLoop = testing::HaltLoop();
 
 VerifyResult BuildAndRun(const SnapshotState& state, const std::string& kind, bool forty_eight_k,
                          std::uint64_t frames = kFrames) {
@@ -93,14 +54,14 @@ TEST(RunProofTest, ProgramsThatLeaveTheLayoutsAloneRunAsTheSnapshotOnBoth) {
   };
   const Case cases[] = {
       {"HALT loop in IM 1", kHaltLoop, 1},
-      {"sums the ROM below its spare area", SumEveryFrame(0x0000, 0x386E), 1},
+      {"sums the ROM below its spare area", testing::SumLoop(0x0000, 0x386E), 1},
   };
   for (const Case& c : cases) {
     for (const std::string kind : {"Z80", "SNA"}) {
       for (const bool forty_eight_k : {false}) {
         SCOPED_TRACE(std::string(c.name) + " " + kind + (forty_eight_k ? " 48K" : " 64K"));
         const VerifyResult result =
-            BuildAndRun(ProgramSnapshot(c.program, c.interrupt_mode, 0x3F), kind, forty_eight_k);
+            BuildAndRun(testing::ProgramSnapshot(c.program, c.interrupt_mode, 0x3F), kind, forty_eight_k);
         ASSERT_TRUE(result.run.has_value());
         EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
         EXPECT_GE(result.run->t_states, kFrames * FrameMachine::kFrameTStates);
@@ -118,13 +79,13 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     std::string cause;
   };
   const Case cases[] = {
-      {"sums ROM 0x3800-0x3CFF", SumEveryFrame(0x3800, 0x500), false, 0x386E,
+      {"sums ROM 0x3800-0x3CFF", testing::SumLoop(0x3800, 0x500), false, 0x386E,
        "reads the ROM copy's spare area 0x386E-0x3CFF of the 64K layout; the 48K layout (-s 48K) "
        "uses the Spectrum's own ROM"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const SnapshotState state = ProgramSnapshot(c.program, 1, 0x3F);
+    const SnapshotState state = testing::ProgramSnapshot(c.program, 1, 0x3F);
     const VerifyResult result = BuildAndRun(state, "Z80", c.forty_eight_k);
     ASSERT_TRUE(result.run && result.run->divergence) << FormatVerifySummary("GAME.bin", result);
     const RunDivergence& d = *result.run->divergence;
@@ -178,7 +139,7 @@ TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
   EXPECT_GE(report.t_states, 3 * FrameMachine::kFrameTStates);  // to the end of the last step
 
   // A byte of the ROM the program adds up: found at its first read, in the second frame.
-  MachinePair rom = Pair(SumEveryFrame(0x1000, 0x100), 0x8000, 0x1010, kRom[0x1010] ^ 0xFF);
+  MachinePair rom = Pair(testing::SumLoop(0x1000, 0x100), 0x8000, 0x1010, kRom[0x1010] ^ 0xFF);
   report = CompareRuns(*rom.a, *rom.b, 3);
   ASSERT_TRUE(report.divergence);
   EXPECT_EQ(report.divergence->frame, 2u);
