@@ -86,6 +86,14 @@ void FrameMachine::Attach() {
 
 std::uint16_t FrameMachine::PC() const { return z80ex_get_reg(cpu_.get(), regPC); }
 
+std::uint64_t FrameMachine::FlowRegisters() const {
+  auto* cpu = cpu_.get();
+  return static_cast<std::uint64_t>(z80ex_get_reg(cpu, regAF)) |
+         static_cast<std::uint64_t>(z80ex_get_reg(cpu, regPC)) << 16 |
+         static_cast<std::uint64_t>(z80ex_get_reg(cpu, regSP)) << 32 |
+         static_cast<std::uint64_t>(z80ex_get_reg(cpu, regIFF1) & 1) << 48;
+}
+
 int FrameMachine::Step() {
   log_.count = 0;
   auto* cpu = cpu_.get();

@@ -70,6 +70,9 @@ class FrameMachine {
   bool AtInstructionBoundary() const { return at_boundary_; }
 
   Z80Registers Registers() const { return ReadZ80Registers(cpu_.get()); }
+  /// The registers a step can part in without its bus accesses parting too: AF (the flags show
+  /// hidden latches such as MEMPTR), PC, SP, and IFF1 in bit 16. Cheap enough for every step.
+  std::uint64_t FlowRegisters() const;
   std::uint16_t PC() const;
   std::uint64_t TStates() const { return t_states_; }
   std::span<const std::uint8_t> Memory() const { return memory_; }

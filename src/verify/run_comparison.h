@@ -18,7 +18,8 @@ struct RamAllowance {
 
 /// Runs `cartridge` and `reference`, which stand at the same instant, step by step for `frames`
 /// frames of T-states and stops at the first step whose T-states, bus accesses (address, value
-/// and kind of every memory read and write and port write) or registers differ. RAM
+/// and kind of every memory read and write and port write) or registers differ (AF, PC, SP and
+/// IFF1 after every step, all of them at the start, at every interrupt and every frame). RAM
 /// 0x4000-0xFFFF is compared at the start, at every frame interrupt and at the end.
 RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uint64_t frames,
                       const RamAllowance& allowance = {});
