@@ -8,6 +8,7 @@
 #include "cli/cli_host.h"
 #include "inspection/ram_offer.h"
 #include "spectrum/spectrum_layout.h"
+#include "spectrum/spectrum_startup_code.h"
 #include "verify/spectrum_boot_check.h"
 #include "verify/verify_summary.h"
 #include "verify/zx80_boot_check.h"
@@ -22,16 +23,17 @@ VerifyResult VerifySpectrum(const SpectrumProcessing& spectrum, const Conversion
   const SnapshotState& snapshot = spectrum.State();
   std::optional<Bytes> internal_rom;
   if (Bytes rom; ReadWholeFile(rom, rom_folder / "SPECTRUM_ROM.bin")) internal_rom = rom;
-  // The 48K cartridge keeps its loader in the unused area, so those bytes may differ.
-  std::optional<AddressRange> unused_area;
+  // The 48K cartridge leaves its stage 2 at the start of the unused area, so those bytes differ.
+  std::optional<AddressRange> startup_code;
   if (forty_eight_k) {
     std::int32_t top = 0;
     std::int16_t page = 0;
     const std::int32_t low = spectrum::FindUnusedArea(snapshot.Memory, top, page);
-    if (low != 0) unused_area = AddressRange{low, top};
+    const auto kind = spectrum::SnapshotKindOf(job.file_name);
+    if (low != 0) startup_code = AddressRange{low, low + spectrum::Stage2Length48K(kind)};
   }
-  return VerifySpectrumImage(image, snapshot, ExtensionOf(job.file_name), internal_rom, unused_area,
-                             options);
+  return VerifySpectrumImage(image, snapshot, ExtensionOf(job.file_name), internal_rom,
+                             startup_code, options);
 }
 
 }  // namespace
