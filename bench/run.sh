@@ -2,9 +2,9 @@
 # Measures Quillfen's speed on this machine:
 #  1. whole processes, with hyperfine: quillfen-cli converting the largest ZX81 program, a large
 #     ZX80 program, an SNA and a compressed Z80 snapshot, beside a floor (cp of the same input to
-#     an output file) and Debian's snapconv converting the same snapshot; prints the ratios;
+#     an output file); prints the ratios;
 #  2. Google Benchmark micro-benchmarks of every reader and generator.
-# Needs hyperfine, snapconv (fuse-emulator-utils) and libbenchmark-dev; installs them with
+# Needs hyperfine and libbenchmark-dev; installs them with
 # apt-get when run as root, otherwise says what is missing. Not part of CI.
 #
 # Usage: bench/run.sh [RUNS]      (RUNS: hyperfine runs per command, default 200)
@@ -17,7 +17,7 @@ runs=${1:-200}
 build=${BUILD_DIR:-$root/build-bench}
 work=${WORK_DIR:-$build/bench-work}
 
-packages=(hyperfine fuse-emulator-utils libbenchmark-dev python3)
+packages=(hyperfine libbenchmark-dev python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -70,16 +70,12 @@ quill() { echo "$cli --rom-dir $in --output-dir $out $1"; }
 for f in LARGEST.P LARGE.O GAME.SNA GAME.Z80; do
   $(quill "$in/$f") >/dev/null
 done
-snapconv "$in/GAME.SNA" "$out/GAME-snapconv.z80" 2>/dev/null
-snapconv "$in/GAME.Z80" "$out/GAME-snapconv.sna" 2>/dev/null
 
 echo "== whole processes ($runs runs each, hyperfine)"
 compare zx81 -n cp "cp $in/LARGEST.P $out/LARGEST.bin" -n quillfen-cli "$(quill "$in/LARGEST.P")"
 compare zx80 -n cp "cp $in/LARGE.O $out/LARGE.bin" -n quillfen-cli "$(quill "$in/LARGE.O")"
-compare sna -n cp "cp $in/GAME.SNA $out/GAME.bin" -n quillfen-cli "$(quill "$in/GAME.SNA")" \
-  -n snapconv "snapconv $in/GAME.SNA $out/GAME-snapconv.z80"
-compare z80 -n cp "cp $in/GAME.Z80 $out/GAME.bin" -n quillfen-cli "$(quill "$in/GAME.Z80")" \
-  -n snapconv "snapconv $in/GAME.Z80 $out/GAME-snapconv.sna"
+compare sna -n cp "cp $in/GAME.SNA $out/GAME.bin" -n quillfen-cli "$(quill "$in/GAME.SNA")"
+compare z80 -n cp "cp $in/GAME.Z80 $out/GAME.bin" -n quillfen-cli "$(quill "$in/GAME.Z80")"
 
 python3 - "$work" <<'PY'
 import json, sys

@@ -67,8 +67,7 @@ int Main(int argc, char** argv) {
   setup.rom = rom;
   auto check = [&](std::uint64_t frames) {
     setup.frames = frames;
-    const VerifyResult result =
-        VerifySpectrumImageAndRun(image, snapshot, "Z80", setup, std::nullopt, options);
+    const VerifyResult result = VerifySpectrumImageAndRun(image, snapshot, "Z80", setup, options);
     if (!result.Passed()) Fail("the image did not pass its check");
   };
   const double boot = Best(repeats, [&] { check(0); });
@@ -80,13 +79,13 @@ int Main(int argc, char** argv) {
 
   testing::TempDir folder;
   folder.Write("SPECTRUM_ROM.bin", rom);
-  std::vector<std::string> args = {"--verify", "--rom-dir", folder.path().string(),
-                                   "--output-dir", (folder.path() / "out").string()};
+  std::vector<std::string> args = {"--verify", "--rom-dir", folder.path().string(), "--output-dir",
+                                   (folder.path() / "out").string()};
   for (int i = 0; i < batch; ++i)
-    args.push_back(
-        folder.Write("GAME" + std::to_string(i) + ".Z80",
-                     testing::MakeZ80FileVersion1(BusyProgram(i), true))
-            .string());
+    args.push_back(folder
+                       .Write("GAME" + std::to_string(i) + ".Z80",
+                              testing::MakeZ80FileVersion1(BusyProgram(i), true))
+                       .string());
   auto convert = [&](unsigned threads) {
     std::vector<std::string> with_jobs = args;
     with_jobs.insert(with_jobs.begin() + 1, {"-j", std::to_string(threads)});

@@ -32,11 +32,8 @@ void PrepareSpectrum(const SpectrumProcessing& spectrum, const ConversionJob& jo
   std::int16_t page = 0;
   const std::int32_t low = spectrum::FindUnusedArea(v.snapshot.Memory, top, page);
   v.run.unused_area_found = low != 0;
-  // The 48K cartridge keeps its loader in the unused area, so those bytes may differ.
-  if (forty_eight_k && low != 0) {
-    v.unused_area = AddressRange{low, top};
-    v.run.startup_code = StartupCodeLeftBy48K(low, v.kind);
-  }
+  // The 48K cartridge leaves its stage 2 at the start of the unused area, so those bytes differ.
+  if (forty_eight_k && low != 0) v.run.startup_code = StartupCodeLeftBy48K(low, v.kind);
 }
 
 std::string DivergenceJson(const RunDivergence& d) {
@@ -137,8 +134,7 @@ ImageCheck RunVerification(const ImageVerification& v) {
         result = VerifyZX80Image(v.image, v.program, v.ramtop, v.auto_run, v.options);
         break;
       case Machine::Spectrum:
-        result = VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.unused_area,
-                                           v.options);
+        result = VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.options);
         break;
     }
     return Checked(v.image_name, result);

@@ -34,7 +34,6 @@ struct ImageVerification {
   std::int16_t auto_run = 0;
   SnapshotState snapshot;  // Spectrum
   std::string kind;        // "SNA" or "Z80"
-  std::optional<AddressRange> unused_area;
   SpectrumRunSetup run;
   std::string error;  // why it cannot be checked, found while preparing
 };

@@ -29,7 +29,8 @@ std::string JsonOptionalBool(const std::optional<bool>& value) {
 
 std::string JsonStrings(const std::vector<std::string>& texts) {
   std::string list;
-  for (const std::string& text : texts) list.append(list.empty() ? "" : ",").append(JsonString(text));
+  for (const std::string& text : texts)
+    list.append(list.empty() ? "" : ",").append(JsonString(text));
   return "[" + list + "]";
 }
 

@@ -14,13 +14,12 @@ constexpr int kPageLength = 0x4000;
 constexpr int kZerosBelowRunTop = 512;  // a run needs its highest byte and at least 512 below it
 
 // 64K cartridge: the code bank holds 237 bytes of code and table, then RAM from 0xC0ED; the bank
-// before it starts at 0x80ED; the 237 bytes from 0x8000 travel behind stage 3 in the ROM copy.
+// before it starts at 0x80ED; the 237 bytes from 0x8000 travel in the ROM copy's spare area.
 constexpr int kCodeBankRamStart = 0xC0ED;
 constexpr int kFirstBankRamStart = 0x80ED;
 constexpr int kRomCopyStage3 = 0x386E;
 constexpr int kRomCopyFreeEnd = 0x3D00;
-constexpr int kRamBehindStage3 = 0x8000;
-constexpr int kRamBehindStage3Length = 237;
+constexpr int kRamInRomCopy = 0x8000;
 
 struct SearchWindow {
   std::int16_t page;
@@ -81,8 +80,8 @@ void ExpectImageLength(const CartridgeMaker& maker, std::size_t length, const ch
                std::to_string(length));
 }
 
-// The area must lie in its page, hold stage 2, and hold nothing but zeros: its bytes above stage 2
-// are never written on the Spectrum.
+// The area must lie in its page, hold stage 2, and hold nothing but zeros: stage 1 clears its bytes
+// above stage 2 instead of carrying them.
 void CheckUnusedArea(const Bytes& ram, int page_base, int low, int top, int stage2_length) {
   if (low < page_base || low + stage2_length > top || top > page_base + kPageLength)
     ThrowError("CheckUnusedArea: " + std::to_string(low) + " to " + std::to_string(top) +
@@ -136,7 +135,7 @@ void BuildImage64K(CartridgeMaker& maker, const SnapshotState& state, const std:
   RamByte(ram, kFirstBankRamStart) = 0x01;
   RamByte(ram, kRamStart) = 0x02;
 
-  EmitStage1Start(maker, kStage1Length);
+  EmitStage1Start(maker, kStage1Length64K);
   EmitStage1Continuation64K(maker);
   EmitLogoTable(maker);
   EmitStage2For64K(maker, saved_80ed, saved_4000);
@@ -151,7 +150,8 @@ void BuildImage64K(CartridgeMaker& maker, const SnapshotState& state, const std:
 
   maker.AppendBytes(rom.first(kRomCopyStage3));
   EmitStage3(maker, state, kind);
-  maker.AppendBytes(RamRange(ram, kRamBehindStage3, kRamBehindStage3 + kRamBehindStage3Length));
+  maker.PadWithFFTo(3 * kBankSize + kRomCopyRamBytes);
+  maker.AppendBytes(RamRange(ram, kRamInRomCopy, kRamInRomCopy + kRomCopyRamBytesLength));
   maker.PadWithFFTo(3 * kBankSize + kRomCopyFreeEnd);
   ExpectImageLength(maker, 3 * kBankSize + kRomCopyFreeEnd, "BuildSpectrumCartridge64K: ROM copy");
   maker.AppendBytes(rom.subspan(kRomCopyFreeEnd));

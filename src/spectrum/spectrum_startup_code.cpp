@@ -41,6 +41,23 @@ void EmitStage1Start(CartridgeMaker& out, int logo_table) {
   sinclair::EmitRowCopyLoop(out, 0x5A, 13, logo_table);   // logo into attribute rows 16-23
 }
 
+namespace {
+
+// Clears `from` to `to` - 1 by copying its first byte upwards; LDIR with BC = 0 would copy 64 KB,
+// so the range holds at least two bytes (an unused area holds at least 512 above stage 2's 130).
+void EmitZeroFill(CartridgeMaker& out, int from, int to) {
+  if (to - from < 2)
+    ThrowError("EmitZeroFill: " + std::to_string(from) + " to " + std::to_string(to) +
+               " is too short to clear");
+  out.AppendFragment("21");  out.AppendWord(from);              // LD   HL,low+L2
+  out.AppendFragment("36 00");                                  // LD   (HL),0
+  out.AppendFragment("11");  out.AppendWord(from + 1);          // LD   DE,low+L2+1
+  out.AppendFragment("01");  out.AppendWord(to - from - 1);     // LD   BC,count-1
+  out.AppendFragment("ED B0");                                  // LDIR            area := 0
+}
+
+}  // namespace
+
 void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_base, int low,
                                int top, int stage2_length) {
   const int prefix_source = stage1_length + kLogoTableLength;
@@ -57,6 +74,7 @@ void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_
     out.AppendFragment("01");  out.AppendWord(tail_length);                   // LD BC,tail length
     out.AppendFragment("ED B0");                                              // LDIR
   }
+  EmitZeroFill(out, low + stage2_length, top);
   out.AppendFragment("C3");  out.AppendWord(low);                             // JP low
 }
 
@@ -132,12 +150,11 @@ void EmitStage2For64K(CartridgeMaker& out, int saved_80ed, int saved_4000) {
 }
 
 void EmitStage3(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind) {
-  const int ram_bytes = kStage3Address + Stage3Length(kind);
-  out.AppendFragment("21");  out.AppendWord(ram_bytes);           // LD   HL,0x38BA or 0x38B9
-  out.AppendFragment("11");  out.AppendWord(kStage2Address64K);   // LD   DE,0x8000
-  out.AppendFragment("01");  out.AppendWord(0x00ED);              // LD   BC,237
-  out.AppendFragment("ED B0");                                    // LDIR
-  EmitRegisterBlock(out, state, kind, ram_bytes - 4);
+  out.AppendFragment("21");  out.AppendWord(kRomCopyRamBytes);         // LD   HL,0x3901
+  out.AppendFragment("11");  out.AppendWord(kStage2Address64K);        // LD   DE,0x8000
+  out.AppendFragment("01");  out.AppendWord(kRomCopyRamBytesLength);   // LD   BC,237
+  out.AppendFragment("ED B0");                                         // LDIR
+  EmitRegisterBlock(out, state, kind, kStage3Address + Stage3Length(kind) - 4);
 }
 
 void EmitRegisterBlock(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind,

@@ -20,8 +20,9 @@ enum class SnapshotKind { kSna, kZ80 };
 /// (only snapshots of these two kinds can be resumed).
 SnapshotKind SnapshotKindOf(std::string_view file_name);
 
-inline constexpr int kStage1Length = 62;             // with the copy of the free page's tail
-inline constexpr int kStage1LengthWithoutTail = 51;  // the unused area reaches the page's end
+inline constexpr int kStage1Length = 75;             // with the copy of the free page's tail
+inline constexpr int kStage1LengthWithoutTail = 64;  // the unused area reaches the page's end
+inline constexpr int kStage1Length64K = 62;
 inline constexpr int kLogoTableLength = 107;
 inline constexpr int kBankWaitLength = 11;
 inline constexpr int kBankCopyLength = 11;
@@ -44,7 +45,8 @@ int RefreshValueBeforeResume(std::int32_t r);
 void EmitStage1Start(CartridgeMaker& out, int logo_table);
 
 /// Stage 1's end in the 48K cartridge: copy the free page's prefix and stage 2 (at L1 + 107 in the
-/// code bank) to `page_base`, the tail (when `top` is below the page's end) to `top`, JP low.
+/// code bank) to `page_base`, the tail (when `top` is below the page's end) to `top`, clear the
+/// unused area above stage 2 (the Spectrum's RAM holds anything at power-on), JP low.
 void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_base, int low,
                                int top, int stage2_length);
 
@@ -68,7 +70,13 @@ void EmitStage2For48K(CartridgeMaker& out, const SnapshotState& state, SnapshotK
 /// Stage 2 of the 64K cartridge, run at 0x8000 (68 bytes); ends with JP 0x386E into stage 3.
 void EmitStage2For64K(CartridgeMaker& out, int saved_80ed, int saved_4000);
 
-/// Stage 3 of the 64K cartridge, run at 0x386E of the ROM copy: the 237 RAM bytes behind it to
+/// Where the ROM copy of the 64K cartridge keeps the 237 RAM bytes that belong at 0x8000: above
+/// 0x3900, so that the bytes an IM 2 vector is read from (I * 256 + 0xFF and + 0x100 for I = 0x38
+/// to 0x3C) stay 0xFF as in the Spectrum ROM.
+inline constexpr int kRomCopyRamBytes = 0x3901;
+inline constexpr int kRomCopyRamBytesLength = 237;
+
+/// Stage 3 of the 64K cartridge, run at 0x386E of the ROM copy: the 237 RAM bytes at 0x3901 to
 /// 0x8000, then the register block.
 void EmitStage3(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind);
 

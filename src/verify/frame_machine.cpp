@@ -46,7 +46,8 @@ FrameMachine::FrameMachine(const Z80Registers& r, std::uint16_t memptr,
   }
   z80ex_set_reg(cpu, regPC, stub_at);
   z80ex_step(cpu);
-  for (std::uint16_t i = 0; i < 3; ++i) memory_[static_cast<std::uint16_t>(stub_at + i)] = covered[i];
+  for (std::uint16_t i = 0; i < 3; ++i)
+    memory_[static_cast<std::uint16_t>(stub_at + i)] = covered[i];
 
   z80ex_set_reg(cpu, regAF, r.AF);
   z80ex_set_reg(cpu, regBC, r.BC);

@@ -32,8 +32,8 @@ std::string AccessDifference(const BusAccess& c, const BusAccess& r,
       return "reads " + HexByte(c.value) + " from " + HexWord(c.address) +
              " where the snapshot reads " + HexByte(r.value);
     }
-    const std::string place = (c.kind == BusAccess::Kind::kWrite ? " to " : " to port ") +
-                              HexWord(c.address);
+    const std::string place =
+        (c.kind == BusAccess::Kind::kWrite ? " to " : " to port ") + HexWord(c.address);
     return "writes " + HexByte(c.value) + place + " where the snapshot writes " + HexByte(r.value);
   }
   return std::string(Verb(c.kind)) + " " + HexWord(c.address) + " where the snapshot " +
@@ -151,19 +151,16 @@ RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uin
 
   auto diverge = [&](std::uint64_t at_frame, std::uint64_t at, std::string instruction,
                      std::string difference, std::optional<std::uint16_t> read_address) {
-    report.divergence = RunDivergence{at_frame,
-                                      at - start,
-                                      instruction_pc,
-                                      std::move(instruction),
-                                      std::move(difference),
-                                      read_address,
-                                      ""};
+    report.divergence = RunDivergence{
+        at_frame,     at - start, instruction_pc, std::move(instruction), std::move(difference),
+        read_address, ""};
     report.t_states = at - start;
     return report;
   };
 
   std::string at_resume = ram.Difference();
-  if (at_resume.empty()) at_resume = RegisterDifferences(cartridge.Registers(), reference.Registers());
+  if (at_resume.empty())
+    at_resume = RegisterDifferences(cartridge.Registers(), reference.Registers());
   if (!at_resume.empty()) return diverge(0, start, "", at_resume, std::nullopt);
   while (cartridge.TStates() < end) {
     const std::uint64_t before = cartridge.TStates();
@@ -183,8 +180,7 @@ RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uin
     // hidden latch can part them, and that shows in the flags. So every step compares the flow
     // registers, and the whole set is compared at every frame interrupt and frame.
     const bool full = interrupt || cartridge.TStates() >= next_frame;
-    if (difference.empty() &&
-        (full || cartridge.FlowRegisters() != reference.FlowRegisters())) {
+    if (difference.empty() && (full || cartridge.FlowRegisters() != reference.FlowRegisters())) {
       const Z80Registers c = cartridge.Registers();
       const Z80Registers r = reference.Registers();
       if (!(c == r)) difference = RegisterDifferences(c, r);

@@ -47,7 +47,7 @@ std::size_t SpectrumStartBank(std::span<const std::uint8_t> image) {
 
 VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const SnapshotState& snapshot,
                                  std::string_view kind, const std::optional<Bytes>& internal_rom,
-                                 std::optional<AddressRange> unused_area,
+                                 std::optional<AddressRange> startup_code,
                                  const VerifyOptions& options,
                                  const std::function<void(BootMachine&, const VerifyResult&)>&
                                      on_resume) {
@@ -72,6 +72,10 @@ VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const Snap
   VerifyResult result;
   result.t_states = machine.TStates();
   result.success_text = "snapshot restored exactly";
+  if (startup_code)
+    result.success_text += " except " + std::to_string(startup_code->top - startup_code->low) +
+                           " bytes of start-up code at " + HexWord(Word(startup_code->low)) + "-" +
+                           HexWord(Word(startup_code->top - 1));
   if (!arrived) {
     result.failure = NeverArrived(
         "the snapshot's PC " + HexWord(ResumeAddress(snapshot, sna, machine)), machine);
@@ -80,7 +84,7 @@ VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const Snap
   result.booted = true;
 
   StateComparison check("snapshot has");
-  check.CheckRam(machine, 0x4000, snapshot.Memory, unused_area);
+  check.CheckRam(machine, 0x4000, snapshot.Memory, startup_code);
   const Z80Registers r = machine.Registers();
   check.CheckWord("AF", r.AF, Word(snapshot.AF));
   check.CheckWord("BC", r.BC, Word(snapshot.BC));

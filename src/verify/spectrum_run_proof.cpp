@@ -26,8 +26,8 @@ std::string CauseOf(std::uint16_t address, const SpectrumRunSetup& setup) {
     return "reads the start-up code left at " + Range(*setup.startup_code) +
            " by the 48K layout; the 64K layout (-s 64K) leaves none";
   if (!setup.forty_eight_k && kRomCopySpareArea.Contains(address)) {
-    std::string cause = "reads the ROM copy's spare area " + Range(kRomCopySpareArea) +
-                        " of the 64K layout";
+    std::string cause =
+        "reads the ROM copy's spare area " + Range(kRomCopySpareArea) + " of the 64K layout";
     if (setup.unused_area_found) cause += "; the 48K layout (-s 48K) uses the Spectrum's own ROM";
     return cause;
   }
@@ -58,8 +58,8 @@ Z80Registers ReferenceRegisters(const SnapshotState& s, const Z80Registers& cart
 }  // namespace
 
 AddressRange StartupCodeLeftBy48K(std::int32_t low, std::string_view kind) {
-  const auto snapshot_kind = kind == "SNA" ? spectrum::SnapshotKind::kSna
-                                           : spectrum::SnapshotKind::kZ80;
+  const auto snapshot_kind =
+      kind == "SNA" ? spectrum::SnapshotKind::kSna : spectrum::SnapshotKind::kZ80;
   return {low, low + spectrum::Stage2Length48K(snapshot_kind)};
 }
 
@@ -84,8 +84,8 @@ RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& 
   std::copy(snapshot.Memory.begin(), snapshot.Memory.end(),
             reference_memory.begin() + FrameMachine::kRamStart);
 
-  auto cartridge = std::make_unique<FrameMachine>(resumed.HandOverProcessor(), cartridge_memory,
-                                                  t_states);
+  auto cartridge =
+      std::make_unique<FrameMachine>(resumed.HandOverProcessor(), cartridge_memory, t_states);
   // Both ways of resuming, JP nn and RETN, leave the address jumped to in MEMPTR.
   auto reference = std::make_unique<FrameMachine>(ReferenceRegisters(snapshot, at_resume),
                                                   at_resume.PC, reference_memory, t_states);
@@ -100,16 +100,15 @@ RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& 
 VerifyResult VerifySpectrumImageAndRun(std::span<const std::uint8_t> image,
                                        const SnapshotState& snapshot, std::string_view kind,
                                        const SpectrumRunSetup& setup,
-                                       std::optional<AddressRange> unused_area,
                                        const VerifyOptions& options) {
   const std::optional<Bytes> boot_rom = setup.rom;
   std::optional<RunReport> run;
-  VerifyResult result = VerifySpectrumImage(
-      image, snapshot, kind, boot_rom, unused_area, options,
-      [&](BootMachine& machine, const VerifyResult& booted) {
-        if (setup.frames > 0 && booted.Passed())
-          run = RunSpectrumAgainstSnapshot(machine, snapshot, setup);
-      });
+  VerifyResult result =
+      VerifySpectrumImage(image, snapshot, kind, boot_rom, setup.startup_code, options,
+                          [&](BootMachine& machine, const VerifyResult& booted) {
+                            if (setup.frames > 0 && booted.Passed())
+                              run = RunSpectrumAgainstSnapshot(machine, snapshot, setup);
+                          });
   result.run = run;
   return result;
 }

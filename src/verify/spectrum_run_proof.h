@@ -35,12 +35,11 @@ AddressRange StartupCodeLeftBy48K(std::int32_t low, std::string_view kind);
 RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& snapshot,
                                      const SpectrumRunSetup& setup);
 
-/// The boot check of VerifySpectrumImage, then, when it passed and `setup.frames` is not 0, the
-/// run against the snapshot (reported as unavailable without a ROM image).
+/// The boot check of VerifySpectrumImage (with the setup's ROM and start-up code), then, when it
+/// passed and `setup.frames` is not 0, the run against the snapshot (reported as unavailable
+/// without a ROM image).
 VerifyResult VerifySpectrumImageAndRun(std::span<const std::uint8_t> image,
                                        const SnapshotState& snapshot, std::string_view kind,
-                                       const SpectrumRunSetup& setup,
-                                       std::optional<AddressRange> unused_area,
-                                       const VerifyOptions& options);
+                                       const SpectrumRunSetup& setup, const VerifyOptions& options);
 
 }  // namespace quillfen

@@ -16,9 +16,9 @@ std::string Notes(const VerifyResult& result) {
 }  // namespace
 
 std::string DescribeDivergence(const RunDivergence& d) {
-  std::string text = d.frame == 0 ? "at the resume" : "in frame " + std::to_string(d.frame) + ", " +
-                                                          std::to_string(d.t_states) +
-                                                          " T-states after the resume";
+  std::string text = d.frame == 0 ? "at the resume"
+                                  : "in frame " + std::to_string(d.frame) + ", " +
+                                        std::to_string(d.t_states) + " T-states after the resume";
   if (!d.instruction.empty())
     text += ", at PC " + HexWord(d.pc) + " (" + d.instruction + ")";
   else if (d.frame != 0)
@@ -39,19 +39,19 @@ std::string FormatVerifySummary(std::string_view image_name, const VerifyResult&
       line += "; and " + std::to_string(result.mismatches.size() - kMismatchesShown) + " more";
     return line + " (" + MegaTStates(result.t_states) + ")";
   }
-  if (!result.run) return line + ": boots, " + result.success_text + " (" +
-                          MegaTStates(result.t_states) + ")" + Notes(result);
+  if (!result.run)
+    return line + ": boots, " + result.success_text + " (" + MegaTStates(result.t_states) + ")" +
+           Notes(result);
   const RunReport& run = *result.run;
   if (!run.unavailable.empty())
-    return line + ": FAILED: boots, " + result.success_text + ", but its run cannot be compared: " +
-           run.unavailable + Notes(result);
+    return line + ": FAILED: boots, " + result.success_text +
+           ", but its run cannot be compared: " + run.unavailable + Notes(result);
   if (run.divergence)
     return line + ": FAILED: boots, " + result.success_text +
            ", but does not run as the snapshot: " + DescribeDivergence(*run.divergence) +
            Notes(result);
   return line + ": boots, " + result.success_text + ", runs as the snapshot for " +
-         std::to_string(run.frames) + " frames (" + MegaTStates(run.t_states) + ")" +
-         Notes(result);
+         std::to_string(run.frames) + " frames (" + MegaTStates(run.t_states) + ")" + Notes(result);
 }
 
 }  // namespace quillfen

@@ -88,10 +88,11 @@ TEST(FindUnusedAreaTest, AreaAlwaysLiesInTheDocumentedRanges) {
 TEST(SpectrumCartridgeLayoutTest, FortyEightK) {
   struct Case {
     int zero_from, zero_to;  // the unused area: zero_from + 1 to zero_to
-    std::size_t logo_table, jump;
+    std::size_t logo_table, zero_fill;
   };
-  // Stage 1 is 51 bytes when the area reaches the end of its page, else 62 (with the tail copy).
-  for (const Case c : {Case{0xA000, 0xC000, 0x33, 0x30}, {0xD000, 0xE000, 0x3E, 0x3B}}) {
+  // Stage 1 is 64 bytes when the area reaches the end of its page, else 75 (with the tail copy);
+  // its last 16 bytes clear the area above the 130 bytes of stage 2 and jump to it.
+  for (const Case c : {Case{0xA000, 0xC000, 0x40, 0x30}, {0xD000, 0xE000, 0x4B, 0x3B}}) {
     SnapshotState state = MakeBusySnapshot();
     ZeroRam(state, c.zero_from, c.zero_to);
     const Area area = Search(state);
@@ -99,9 +100,20 @@ TEST(SpectrumCartridgeLayoutTest, FortyEightK) {
     ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", area.low, area.top, area.page));
     const Bytes& image = maker.CartridgeImage();
     ASSERT_EQ(image.size(), 0x10000u);
-    const auto low = static_cast<std::uint8_t>(c.zero_from + 1);
-    EXPECT_EQ(Slice(image, 0x15, 3), (Bytes{0x21, std::uint8_t(c.logo_table), 0x00}));  // LD HL
-    EXPECT_EQ(Slice(image, c.jump, 3), (Bytes{0xC3, low, std::uint8_t(c.zero_from >> 8)}));
+    const auto word = [](int value) {
+      return Bytes{static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
+    };
+    const auto code = [](std::initializer_list<Bytes> parts) {
+      Bytes bytes;
+      for (const Bytes& part : parts) bytes.insert(bytes.end(), part.begin(), part.end());
+      return bytes;
+    };
+    const int low = c.zero_from + 1;
+    EXPECT_EQ(Slice(image, 0x15, 3), code({{0x21}, word(int(c.logo_table))}));  // LD HL,logo
+    EXPECT_EQ(Slice(image, 0x25, 3), code({{0x21}, word(int(c.logo_table) + 107)}));  // prefix
+    EXPECT_EQ(Slice(image, c.zero_fill, 16),
+              code({{0x21}, word(low + 130), {0x36, 0x00}, {0x11}, word(low + 131), {0x01},
+                    word(c.zero_to - low - 131), {0xED, 0xB0}, {0xC3}, word(low)}));
     EXPECT_EQ(Slice(image, c.logo_table, 3), (Bytes{0x1F, 0x01, 0x50}));  // first logo entry
     EXPECT_EQ(image[0x4000], 0x01);                                       // page A's marker
     EXPECT_EQ(Slice(image, 0x8000, 0x4000), Bytes(0x4000, 0xFF));
@@ -111,8 +123,9 @@ TEST(SpectrumCartridgeLayoutTest, FortyEightK) {
 
 TEST(SpectrumCartridgeLayoutTest, SixtyFourK) {
   const SnapshotState state = MakeBusySnapshot();
-  const Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
-  for (const auto& [name, ram_at] : {std::pair{"GAME.Z80", 0x38BA}, {"GAME.SNA", 0x38B9}}) {
+  Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
+  for (std::size_t a = 0x3D00; a < rom.size(); ++a) rom[a] = static_cast<std::uint8_t>(a * 7);
+  for (const auto& [name, stage3_end] : {std::pair{"GAME.Z80", 0x38BA}, {"GAME.SNA", 0x38B9}}) {
     SCOPED_TRACE(name);
     CartridgeMaker maker;
     ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, name, rom));
@@ -128,10 +141,18 @@ TEST(SpectrumCartridgeLayoutTest, SixtyFourK) {
     EXPECT_EQ(Slice(image, 0x40ED, 16147), Slice(state.Memory, 0xC0ED - 0x4000, 16147));
     EXPECT_EQ(image[0x8000], 0x02);
     EXPECT_EQ(Slice(image, 0xC000, 0x386E), Slice(rom, 0, 0x386E));
-    EXPECT_EQ(Slice(image, 0xF86E, 3), (Bytes{0x21, static_cast<std::uint8_t>(ram_at), 0x38}));
-    const std::size_t fill_at = 0xC000 + ram_at + 237;
-    EXPECT_EQ(Slice(image, 0xC000 + ram_at, 237), Slice(state.Memory, 0x8000 - 0x4000, 237));
-    EXPECT_EQ(Slice(image, fill_at, 0xFD00 - fill_at), Bytes(ram_at == 0x38BA ? 857 : 858, 0xFF));
+    // Stage 3 takes the 237 RAM bytes from 0x3901; its register block's S stays at its end - 4.
+    EXPECT_EQ(Slice(image, 0xF86E, 3), (Bytes{0x21, 0x01, 0x39}));
+    EXPECT_EQ(Slice(image, 0xF86E + 18, 3), (Bytes{0x31, std::uint8_t(stage3_end - 4), 0x38}));
+    EXPECT_EQ(Slice(image, 0xF901, 237), Slice(state.Memory, 0x8000 - 0x4000, 237));
+    // Everything else of the spare area is 0xFF, so an IM 2 vector read at I * 256 + 0xFF
+    // (I = 0x38 to 0x3C) finds 0xFFFF as in the Spectrum ROM.
+    for (int a = stage3_end; a < 0x3D00; ++a) {
+      const bool ram_bytes = a >= 0x3901 && a <= 0x39ED;
+      ASSERT_EQ(image[0xC000 + std::size_t(a)] == 0xFF || ram_bytes, true) << a;
+    }
+    for (int i = 0x38; i <= 0x3B; ++i)
+      EXPECT_EQ(Slice(image, 0xC000 + std::size_t(i * 256 + 0xFF), 2), (Bytes{0xFF, 0xFF}));
     EXPECT_EQ(Slice(image, 0xFD00, 0x300), Slice(rom, 0x3D00, 0x300));
   }
 }

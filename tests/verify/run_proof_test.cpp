@@ -4,14 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "boot_test_support.h"
 #include "cartridge/cartridge_maker.h"
 #include "spectrum/spectrum_layout.h"
-#include "support/rom_images.h"
 #include "support/program_snapshots.h"
+#include "support/rom_images.h"
 #include "verify/run_comparison.h"
+#include "verify/spectrum_boot_check.h"
 #include "verify/spectrum_run_proof.h"
 #include "verify/verify_summary.h"
-#include "boot_test_support.h"
 
 namespace quillfen {
 namespace {
@@ -34,34 +35,35 @@ VerifyResult BuildAndRun(const SnapshotState& state, const std::string& kind, bo
   setup.rom = kRom;
   setup.unused_area_found = low != 0;
   setup.forty_eight_k = forty_eight_k;
-  std::optional<AddressRange> unused_area;
   if (forty_eight_k) {
     EXPECT_TRUE(spectrum::BuildSpectrumCartridge48K(maker, state, "GAME." + kind, low, top, page));
-    unused_area = AddressRange{low, top};
     setup.startup_code = StartupCodeLeftBy48K(low, kind);
   } else {
     EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME." + kind, kRom));
   }
-  return VerifySpectrumImageAndRun(maker.CartridgeImage(), state, kind, setup, unused_area,
-                                   kOptions);
+  return VerifySpectrumImageAndRun(maker.CartridgeImage(), state, kind, setup, kOptions);
 }
 
 TEST(RunProofTest, ProgramsThatLeaveTheLayoutsAloneRunAsTheSnapshotOnBoth) {
   struct Case {
     const char* name;
     Bytes program;
-    int interrupt_mode;
+    int interrupt_mode, i;
   };
   const Case cases[] = {
-      {"HALT loop in IM 1", kHaltLoop, 1},
-      {"sums the ROM below its spare area", testing::SumLoop(0x0000, 0x386E), 1},
+      {"HALT loop in IM 1", kHaltLoop, 1, 0x3F},
+      {"IM 2 with I = 0x38: its handler reached through 0xFFFF", kHaltLoop, 2, 0x38},
+      {"sums the ROM below its spare area", testing::SumLoop(0x0000, 0x386E), 1, 0x3F},
+      // Above the stage 2 the 48K layout leaves, the unused area holds its zeros again.
+      {"sums the unused area above the start-up code",
+       testing::SumLoop(kLow + 130, 0xE000 - kLow - 130), 1, 0x3F},
   };
   for (const Case& c : cases) {
     for (const std::string kind : {"Z80", "SNA"}) {
-      for (const bool forty_eight_k : {false}) {
+      for (const bool forty_eight_k : {false, true}) {
         SCOPED_TRACE(std::string(c.name) + " " + kind + (forty_eight_k ? " 48K" : " 64K"));
-        const VerifyResult result =
-            BuildAndRun(testing::ProgramSnapshot(c.program, c.interrupt_mode, 0x3F), kind, forty_eight_k);
+        const VerifyResult result = BuildAndRun(
+            testing::ProgramSnapshot(c.program, c.interrupt_mode, c.i), kind, forty_eight_k);
         ASSERT_TRUE(result.run.has_value());
         EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
         EXPECT_GE(result.run->t_states, kFrames * FrameMachine::kFrameTStates);
@@ -82,6 +84,9 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
       {"sums ROM 0x3800-0x3CFF", testing::SumLoop(0x3800, 0x500), false, 0x386E,
        "reads the ROM copy's spare area 0x386E-0x3CFF of the 64K layout; the 48K layout (-s 48K) "
        "uses the Spectrum's own ROM"},
+      {"sums its zero area from low", testing::SumLoop(kLow, 0x200), true, kLow,
+       "reads the start-up code left at 0xD001-0xD082 by the 48K layout; the 64K layout (-s 64K) "
+       "leaves none"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -95,6 +100,45 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     EXPECT_EQ(d.read_address, c.address);
     EXPECT_EQ(d.cause, c.cause);
     EXPECT_FALSE(result.Passed());
+    // The other layout carries the same program faithfully.
+    EXPECT_TRUE(BuildAndRun(state, "Z80", !c.forty_eight_k).Passed());
+  }
+}
+
+TEST(RunProofTest, AWrongByteInAnImageIsNamedAtItsAddress) {
+  struct Case {
+    const char* name;
+    int address;         // of the wrong byte, as the program sees it
+    std::size_t offset;  // in the 64K image: bank 0 goes to 0x80ED on, bank 3 is the ROM copy
+    std::string found;
+  };
+  const Case cases[] = {
+      // The boot check sees RAM; the run compares RAM at the resume before the first step.
+      {"in a RAM bank", 0x9010, 0x9010 - 0x80ED,
+       "at the resume: RAM differs at 1 address, first 0x9010"},
+      // Outside the spare area the ROM copy is compared by the program's own reads only.
+      {"in the ROM copy", 0x1010, 3 * 0x4000 + 0x1010, "in frame 1, "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const SnapshotState state =
+        testing::ProgramSnapshot(testing::SumLoop(c.address - 0x10, 0x100, false));
+    CartridgeMaker maker;
+    ASSERT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME.Z80", kRom));
+    Bytes image = maker.CartridgeImage();
+    image.at(c.offset) ^= 0x5A;
+    SpectrumRunSetup setup;
+    setup.frames = kFrames;
+    setup.rom = kRom;
+    RunReport run;
+    VerifySpectrumImage(image, state, "Z80", kRom, std::nullopt, kOptions,
+                        [&](BootMachine& machine, const VerifyResult&) {
+                          run = RunSpectrumAgainstSnapshot(machine, state, setup);
+                        });
+    ASSERT_TRUE(run.divergence);
+    const std::string text = DescribeDivergence(*run.divergence);
+    EXPECT_EQ(text.rfind(c.found, 0), 0u) << text;
+    EXPECT_NE(text.find(HexWord(static_cast<std::uint32_t>(c.address))), std::string::npos) << text;
   }
 }
 
@@ -144,7 +188,9 @@ TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
   ASSERT_TRUE(report.divergence);
   EXPECT_EQ(report.divergence->frame, 2u);
   EXPECT_EQ(report.divergence->read_address, 0x1010);
-  EXPECT_EQ(report.divergence->difference, "reads " + HexByte(kRom[0x1010]) + " from 0x1010 where the snapshot reads " + HexByte(kRom[0x1010] ^ 0xFF));
+  EXPECT_EQ(report.divergence->difference, "reads " + HexByte(kRom[0x1010]) +
+                                               " from 0x1010 where the snapshot reads " +
+                                               HexByte(kRom[0x1010] ^ 0xFF));
 }
 
 TEST(RunProofTest, OneFrameInterruptPerFrameWhileEnabled) {
