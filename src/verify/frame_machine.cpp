@@ -18,6 +18,27 @@ std::uint8_t HighByte(std::uint16_t word) { return static_cast<std::uint8_t>(wor
 
 }  // namespace
 
+/// The processor's view of the machine: memory and ports, each access logged.
+struct FrameMachineBus {
+  static std::uint8_t ReadMemory(_z80_cpu_context*, std::uint16_t address, int, void* self) {
+    auto* machine = static_cast<FrameMachine*>(self);
+    const std::uint8_t value = machine->memory_[address];
+    machine->log_.Add({address, value, BusAccess::Kind::kRead});
+    return value;
+  }
+  static void WriteMemory(_z80_cpu_context*, std::uint16_t address, std::uint8_t value,
+                          void* self) {
+    auto* machine = static_cast<FrameMachine*>(self);
+    machine->log_.Add({address, value, BusAccess::Kind::kWrite});
+    if (address >= FrameMachine::kRamStart) machine->memory_[address] = value;  // ROM ignores it
+  }
+  static std::uint8_t ReadPort(_z80_cpu_context*, std::uint16_t, void*) { return kIdleBus; }
+  static void WritePort(_z80_cpu_context*, std::uint16_t port, std::uint8_t value, void* self) {
+    static_cast<FrameMachine*>(self)->log_.Add({port, value, BusAccess::Kind::kPortWrite});
+  }
+  static std::uint8_t ReadInterruptVector(_z80_cpu_context*, void*) { return kIdleBus; }
+};
+
 FrameMachine::FrameMachine(Z80Processor processor, std::span<const std::uint8_t> memory,
                            std::uint64_t t_states)
     : t_states_(t_states), cpu_(std::move(processor)) {
@@ -29,9 +50,9 @@ FrameMachine::FrameMachine(Z80Processor processor, std::span<const std::uint8_t>
 FrameMachine::FrameMachine(const Z80Registers& r, std::uint16_t memptr,
                            std::span<const std::uint8_t> memory, std::uint64_t t_states) {
   LoadMemory(memory);
-  cpu_.reset(z80ex_create(&FrameMachine::ReadMemory, this, &FrameMachine::WriteMemory, this,
-                          &FrameMachine::ReadPort, this, &FrameMachine::WritePort, this,
-                          &FrameMachine::ReadInterruptVector, this));
+  cpu_.reset(z80ex_create(&FrameMachineBus::ReadMemory, this, &FrameMachineBus::WriteMemory, this,
+                          &FrameMachineBus::ReadPort, this, &FrameMachineBus::WritePort, this,
+                          &FrameMachineBus::ReadInterruptVector, this));
   if (!cpu_) ThrowError("FrameMachine: the Z80 emulation could not be created");
   auto* cpu = cpu_.get();
 
@@ -49,24 +70,7 @@ FrameMachine::FrameMachine(const Z80Registers& r, std::uint16_t memptr,
   for (std::uint16_t i = 0; i < 3; ++i)
     memory_[static_cast<std::uint16_t>(stub_at + i)] = covered[i];
 
-  z80ex_set_reg(cpu, regAF, r.AF);
-  z80ex_set_reg(cpu, regBC, r.BC);
-  z80ex_set_reg(cpu, regDE, r.DE);
-  z80ex_set_reg(cpu, regHL, r.HL);
-  z80ex_set_reg(cpu, regAF_, r.AFAlt);
-  z80ex_set_reg(cpu, regBC_, r.BCAlt);
-  z80ex_set_reg(cpu, regDE_, r.DEAlt);
-  z80ex_set_reg(cpu, regHL_, r.HLAlt);
-  z80ex_set_reg(cpu, regIX, r.IX);
-  z80ex_set_reg(cpu, regIY, r.IY);
-  z80ex_set_reg(cpu, regSP, r.SP);
-  z80ex_set_reg(cpu, regPC, r.PC);  // setting PC leaves MEMPTR alone
-  z80ex_set_reg(cpu, regI, r.I);
-  z80ex_set_reg(cpu, regR, r.R & 0x7F);
-  z80ex_set_reg(cpu, regR7, r.R & 0x80);
-  z80ex_set_reg(cpu, regIM, r.InterruptMode);
-  z80ex_set_reg(cpu, regIFF1, r.IFF1 ? 1 : 0);
-  z80ex_set_reg(cpu, regIFF2, r.IFF2 ? 1 : 0);
+  WriteZ80Registers(cpu, r);  // setting PC leaves MEMPTR alone
   t_states_ = t_states;
 }
 
@@ -78,11 +82,11 @@ void FrameMachine::LoadMemory(std::span<const std::uint8_t> memory) {
 
 void FrameMachine::Attach() {
   auto* cpu = cpu_.get();
-  z80ex_set_memread_callback(cpu, &FrameMachine::ReadMemory, this);
-  z80ex_set_memwrite_callback(cpu, &FrameMachine::WriteMemory, this);
-  z80ex_set_portread_callback(cpu, &FrameMachine::ReadPort, this);
-  z80ex_set_portwrite_callback(cpu, &FrameMachine::WritePort, this);
-  z80ex_set_intread_callback(cpu, &FrameMachine::ReadInterruptVector, this);
+  z80ex_set_memread_callback(cpu, &FrameMachineBus::ReadMemory, this);
+  z80ex_set_memwrite_callback(cpu, &FrameMachineBus::WriteMemory, this);
+  z80ex_set_portread_callback(cpu, &FrameMachineBus::ReadPort, this);
+  z80ex_set_portwrite_callback(cpu, &FrameMachineBus::WritePort, this);
+  z80ex_set_intread_callback(cpu, &FrameMachineBus::ReadInterruptVector, this);
 }
 
 std::uint16_t FrameMachine::PC() const { return z80ex_get_reg(cpu_.get(), regPC); }
@@ -114,28 +118,5 @@ int FrameMachine::Step() {
   t_states_ += static_cast<std::uint64_t>(t_states);
   return t_states;
 }
-
-std::uint8_t FrameMachine::ReadMemory(_z80_cpu_context*, std::uint16_t address, int, void* self) {
-  auto* machine = static_cast<FrameMachine*>(self);
-  const std::uint8_t value = machine->memory_[address];
-  machine->log_.Add({address, value, BusAccess::Kind::kRead});
-  return value;
-}
-
-void FrameMachine::WriteMemory(_z80_cpu_context*, std::uint16_t address, std::uint8_t value,
-                               void* self) {
-  auto* machine = static_cast<FrameMachine*>(self);
-  machine->log_.Add({address, value, BusAccess::Kind::kWrite});
-  if (address >= kRamStart) machine->memory_[address] = value;  // the ROM ignores writes
-}
-
-std::uint8_t FrameMachine::ReadPort(_z80_cpu_context*, std::uint16_t, void*) { return kIdleBus; }
-
-void FrameMachine::WritePort(_z80_cpu_context*, std::uint16_t port, std::uint8_t value,
-                             void* self) {
-  static_cast<FrameMachine*>(self)->log_.Add({port, value, BusAccess::Kind::kPortWrite});
-}
-
-std::uint8_t FrameMachine::ReadInterruptVector(_z80_cpu_context*, void*) { return kIdleBus; }
 
 }  // namespace quillfen

@@ -79,12 +79,7 @@ class FrameMachine {
   std::uint8_t Peek(std::uint16_t address) const { return memory_[address]; }
 
  private:
-  static std::uint8_t ReadMemory(_z80_cpu_context* cpu, std::uint16_t address, int m1, void* self);
-  static void WriteMemory(_z80_cpu_context* cpu, std::uint16_t address, std::uint8_t value,
-                          void* self);
-  static std::uint8_t ReadPort(_z80_cpu_context* cpu, std::uint16_t port, void* self);
-  static void WritePort(_z80_cpu_context* cpu, std::uint16_t port, std::uint8_t value, void* self);
-  static std::uint8_t ReadInterruptVector(_z80_cpu_context* cpu, void* self);
+  friend struct FrameMachineBus;  // the processor's callbacks
 
   void LoadMemory(std::span<const std::uint8_t> memory);
   void Attach();

@@ -26,5 +26,7 @@ struct Z80ProcessorDeleter {
 using Z80Processor = std::unique_ptr<_z80_cpu_context, Z80ProcessorDeleter>;
 
 Z80Registers ReadZ80Registers(_z80_cpu_context* cpu);
+/// Loads every register; MEMPTR, which z80ex does not expose, stays as it is.
+void WriteZ80Registers(_z80_cpu_context* cpu, const Z80Registers& registers);
 
 }  // namespace quillfen
