@@ -36,7 +36,7 @@ fi
 echo "== building (Release) in $build"
 # The window is built too when Qt and Xvfb are there, to time its start.
 window=OFF
-targets=(quillfen-cli make_bench_inputs readers_builders_benchmark)
+targets=(quillfen-cli make_bench_inputs readers_builders_benchmark run_proof_benchmark)
 if dpkg-query -W -f='${Status}' qt6-base-dev 2>/dev/null | grep -q 'install ok installed' &&
   command -v xvfb-run >/dev/null; then
   window=ON
@@ -103,6 +103,9 @@ echo "== readers and generators (Google Benchmark; files on tmpfs, then on $work
 echo "-- generators writing to the disk folder $work/disk"
 "$build/bench/readers_builders_benchmark" --benchmark_min_time=0.2 \
   --benchmark_filter='^Generate' --folder="$work/disk"
+
+echo "== behaviour proof: a 64K image's 250-frame run beside its snapshot; a --verify batch"
+"$build/bench/run_proof_benchmark" 5 8
 
 if [ "$window" = ON ]; then
   echo "== window: from start until its window is mapped, under Xvfb without a window manager"
