@@ -3,7 +3,9 @@
 #  1. whole processes, with hyperfine: quillfen-cli converting the largest ZX81 program, a large
 #     ZX80 program, an SNA and a compressed Z80 snapshot, beside a floor (cp of the same input to
 #     an output file); prints the ratios;
-#  2. Google Benchmark micro-benchmarks of every reader and generator.
+#  2. Google Benchmark micro-benchmarks of every reader and generator;
+#  3. the behaviour proof: one 64K image run 250 frames beside its snapshot, and a batch of
+#     snapshots converted with --verify on one thread and on one per core.
 # Needs hyperfine and libbenchmark-dev; installs them with
 # apt-get when run as root, otherwise says what is missing. Not part of CI.
 #
