@@ -11,6 +11,7 @@
 #include "cli/json_text.h"
 #include "inspection/ram_offer.h"
 #include "spectrum/spectrum_layout.h"
+#include "verify/run_comparison.h"
 #include "verify/spectrum_boot_check.h"
 #include "verify/state_comparison.h"
 #include "verify/verify_summary.h"
@@ -41,7 +42,7 @@ std::string DivergenceJson(const RunDivergence& d) {
       .Add("frame", std::to_string(d.frame))
       .Add("t_states", std::to_string(d.t_states))
       .Add("pc", JsonString(HexWord(d.pc)))
-      .Add("instruction", JsonString(d.instruction))
+      .Add("instruction", JsonString(InstructionText(d)))
       .Add("difference", JsonString(d.difference))
       .Add("address", d.read_address ? JsonString(HexWord(*d.read_address)) : "null")
       .Add("cause", d.cause.empty() ? "null" : JsonString(d.cause))
@@ -122,44 +123,58 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
   return v;
 }
 
-ImageCheck RunVerification(const ImageVerification& v) {
-  if (!v.error.empty()) return CannotBeChecked(v.image_name, v.error);
+namespace {
+
+/// A check's result, or why it could not be made.
+struct Outcome {
+  VerifyResult result;
+  std::string error;
+};
+
+Outcome Run(const ImageVerification& v) {
+  if (!v.error.empty()) return {{}, v.error};
   try {
-    VerifyResult result;
     switch (v.machine) {
       case Machine::ZX81:
-        result = VerifyZX81Image(v.image, v.program, v.ramtop, v.options);
-        break;
+        return {VerifyZX81Image(v.image, v.program, v.ramtop, v.options), ""};
       case Machine::ZX80:
-        result = VerifyZX80Image(v.image, v.program, v.ramtop, v.auto_run, v.options);
-        break;
+        return {VerifyZX80Image(v.image, v.program, v.ramtop, v.auto_run, v.options), ""};
       case Machine::Spectrum:
-        result = VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.options);
         break;
     }
-    return Checked(v.image_name, result);
+    return {VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.options), ""};
   } catch (const std::exception& error) {
-    return CannotBeChecked(v.image_name, error.what());
+    return {{}, error.what()};
   }
 }
 
+// Made on the calling thread: naming an instruction uses z80ex's disassembler.
+ImageCheck Report(const ImageVerification& v, const Outcome& outcome) {
+  if (!outcome.error.empty()) return CannotBeChecked(v.image_name, outcome.error);
+  return Checked(v.image_name, outcome.result);
+}
+
+}  // namespace
+
 std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
                                          unsigned threads) {
-  std::vector<ImageCheck> checks(verifications.size());
+  std::vector<Outcome> outcomes(verifications.size());
   if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
   threads = static_cast<unsigned>(std::min<std::size_t>(threads, verifications.size()));
   std::atomic<std::size_t> next{0};
   auto work = [&] {
     for (std::size_t i = next++; i < verifications.size(); i = next++)
-      checks[i] = RunVerification(verifications[i]);
+      outcomes[i] = Run(verifications[i]);
   };
   if (threads <= 1) {
     work();
-    return checks;
-  }
-  std::vector<std::jthread> pool;
-  for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
-  pool.clear();  // joins
+  } else {
+    std::vector<std::jthread> pool;
+    for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
+  }  // the pool joins here
+  std::vector<ImageCheck> checks;
+  for (std::size_t i = 0; i < verifications.size(); ++i)
+    checks.push_back(Report(verifications[i], outcomes[i]));
   return checks;
 }
 
@@ -167,9 +182,10 @@ ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
                        bool forty_eight_k, const std::filesystem::path& rom_folder,
                        const VerifyOptions& options) {
-  return RunVerification(PrepareVerification(converters, job, image_name,
-                                             Bytes(image.begin(), image.end()), forty_eight_k,
-                                             rom_folder, options));
+  const ImageVerification v =
+      PrepareVerification(converters, job, image_name, Bytes(image.begin(), image.end()),
+                          forty_eight_k, rom_folder, options);
+  return Report(v, Run(v));
 }
 
 }  // namespace quillfen

@@ -48,12 +48,10 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
                                       bool forty_eight_k, const std::filesystem::path& rom_folder,
                                       const VerifyOptions& options);
 
-/// Boots the image on the emulated cartridge and compares the end state (and for a Spectrum
-/// snapshot the run after it) with the program. Never throws: an image that cannot be checked
-/// fails with the reason. Safe to call on several threads at once.
-ImageCheck RunVerification(const ImageVerification& verification);
-
-/// Runs the checks on up to `threads` threads (0: one per core); results in the given order.
+/// Boots each image on the emulated cartridge and compares the end state (and for a Spectrum
+/// snapshot the run after it) with its program, on up to `threads` threads (0: one per core);
+/// the reports, made on the calling thread, in the given order. Never throws: an image that
+/// cannot be checked fails with the reason.
 std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
                                          unsigned threads);
 

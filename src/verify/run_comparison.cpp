@@ -124,17 +124,27 @@ class RamCheck {
   std::vector<std::uint8_t> cartridge_at_resume_, reference_at_resume_;
 };
 
-std::uint8_t ReadForDisassembly(std::uint16_t address, void* machine) {
-  return static_cast<const FrameMachine*>(machine)->Peek(address);
+std::uint8_t ReadForDisassembly(std::uint16_t address, void* divergence) {
+  const auto* d = static_cast<const RunDivergence*>(divergence);
+  const auto offset = static_cast<std::uint16_t>(address - d->pc);
+  return offset < d->code.size() ? d->code[offset] : 0;
 }
 
 }  // namespace
 
-std::string DisassembleAt(const FrameMachine& machine, std::uint16_t address) {
+std::string InstructionText(const RunDivergence& d) {
+  switch (d.step) {
+    case RunDivergence::Step::kRamComparison:
+      return "";
+    case RunDivergence::Step::kInterrupt:
+      return "the frame interrupt";
+    case RunDivergence::Step::kInstruction:
+      break;
+  }
   char text[64] = {};
   int t_states = 0, t_states_taken = 0;
-  z80ex_dasm(text, sizeof text, 0, &t_states, &t_states_taken, &ReadForDisassembly, address,
-             const_cast<FrameMachine*>(&machine));
+  z80ex_dasm(text, sizeof text, 0, &t_states, &t_states_taken, &ReadForDisassembly, d.pc,
+             const_cast<RunDivergence*>(&d));
   return text;
 }
 
@@ -149,19 +159,27 @@ RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uin
   std::uint64_t next_frame = (start / kFrame + 1) * kFrame;
   std::uint16_t instruction_pc = cartridge.PC();
 
-  auto diverge = [&](std::uint64_t at_frame, std::uint64_t at, std::string instruction,
+  auto diverge = [&](std::uint64_t at_frame, std::uint64_t at, RunDivergence::Step step,
                      std::string difference, std::optional<std::uint16_t> read_address) {
-    report.divergence = RunDivergence{
-        at_frame,     at - start, instruction_pc, std::move(instruction), std::move(difference),
-        read_address, ""};
+    RunDivergence d;
+    d.frame = at_frame;
+    d.t_states = at - start;
+    d.pc = instruction_pc;
+    d.step = step;
+    for (std::uint16_t i = 0; i < d.code.size(); ++i)
+      d.code[i] = cartridge.Peek(static_cast<std::uint16_t>(instruction_pc + i));
+    d.difference = std::move(difference);
+    d.read_address = read_address;
+    report.divergence = std::move(d);
     report.t_states = at - start;
     return report;
   };
+  constexpr auto kRamComparison = RunDivergence::Step::kRamComparison;
 
   std::string at_resume = ram.Difference();
   if (at_resume.empty())
     at_resume = RegisterDifferences(cartridge.Registers(), reference.Registers());
-  if (!at_resume.empty()) return diverge(0, start, "", at_resume, std::nullopt);
+  if (!at_resume.empty()) return diverge(0, start, kRamComparison, at_resume, std::nullopt);
   while (cartridge.TStates() < end) {
     const std::uint64_t before = cartridge.TStates();
     if (cartridge.AtInstructionBoundary()) instruction_pc = cartridge.PC();
@@ -186,19 +204,19 @@ RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uin
       if (!(c == r)) difference = RegisterDifferences(c, r);
     }
     if (!difference.empty()) {
-      std::string instruction =
-          interrupt ? "the frame interrupt" : DisassembleAt(cartridge, instruction_pc);
-      return diverge(frame, before, instruction, difference, read_address);
+      const auto step =
+          interrupt ? RunDivergence::Step::kInterrupt : RunDivergence::Step::kInstruction;
+      return diverge(frame, before, step, difference, read_address);
     }
     if (cartridge.TStates() >= next_frame) {
       next_frame += kFrame;
       if (std::string ram_difference = ram.Difference(); !ram_difference.empty())
-        return diverge(frame, cartridge.TStates(), "", ram_difference, std::nullopt);
+        return diverge(frame, cartridge.TStates(), kRamComparison, ram_difference, std::nullopt);
       ++frame;
     }
   }
   if (std::string difference = ram.Difference(); !difference.empty())
-    return diverge(frame, cartridge.TStates(), "", difference, std::nullopt);
+    return diverge(frame, cartridge.TStates(), kRamComparison, difference, std::nullopt);
   report.t_states = cartridge.TStates() - start;
   return report;
 }

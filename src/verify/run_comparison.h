@@ -24,7 +24,9 @@ struct RamAllowance {
 RunReport CompareRuns(FrameMachine& cartridge, FrameMachine& reference, std::uint64_t frames,
                       const RamAllowance& allowance = {});
 
-/// "LD A,(HL)": the instruction at `address` as `machine` holds it.
-std::string DisassembleAt(const FrameMachine& machine, std::uint16_t address);
+/// What parted the runs: "LD A,(HL)" (the instruction at the divergence's PC), "the frame
+/// interrupt", or "" for a RAM comparison. z80ex's disassembler works in a static buffer, so
+/// this runs on one thread at a time: the front end names instructions on its own thread.
+std::string InstructionText(const RunDivergence& divergence);
 
 }  // namespace quillfen

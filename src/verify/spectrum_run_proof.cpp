@@ -68,7 +68,9 @@ RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& 
   RunReport report;
   report.frames = setup.frames;
   if (!setup.rom) {
-    report.unavailable = "SPECTRUM_ROM.bin, the ROM of the machine to compare with, cannot be read";
+    report.unavailable =
+        "SPECTRUM_ROM.bin, the ROM of the machine to compare with, cannot be read "
+        "(--run-frames 0 checks the boot alone)";
     return report;
   }
   const Z80Registers at_resume = resumed.Registers();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,7 +29,9 @@ struct RunDivergence {
   std::uint64_t frame = 0;     // 0 at the resume itself; 1 up to the first frame interrupt
   std::uint64_t t_states = 0;  // since the resume, at the start of the step that differs
   std::uint16_t pc = 0;        // of the instruction (or the one the interrupt arrived at)
-  std::string instruction;     // "LD A,(HL)", "the frame interrupt", or "" at a RAM comparison
+  enum class Step { kRamComparison, kInstruction, kInterrupt };
+  Step step = Step::kRamComparison;  // what parted them
+  std::array<std::uint8_t, 4> code{};  // the cartridge's bytes at pc, for naming the instruction
   std::string difference;      // "reads 0x21 from 0xA67D where the snapshot reads 0x00"
   std::optional<std::uint16_t> read_address;  // set when a read returned another value
   std::string cause;  // what lies at that address when it is a known place, else ""

@@ -1,5 +1,6 @@
 #include "verify/verify_summary.h"
 
+#include "verify/run_comparison.h"
 #include "verify/state_comparison.h"
 
 namespace quillfen {
@@ -19,8 +20,8 @@ std::string DescribeDivergence(const RunDivergence& d) {
   std::string text = d.frame == 0 ? "at the resume"
                                   : "in frame " + std::to_string(d.frame) + ", " +
                                         std::to_string(d.t_states) + " T-states after the resume";
-  if (!d.instruction.empty())
-    text += ", at PC " + HexWord(d.pc) + " (" + d.instruction + ")";
+  if (d.step != RunDivergence::Step::kRamComparison)
+    text += ", at PC " + HexWord(d.pc) + " (" + InstructionText(d) + ")";
   else if (d.frame != 0)
     text += ", at a frame's end";
   text += ": " + d.difference;

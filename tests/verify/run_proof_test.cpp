@@ -96,7 +96,7 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     const RunDivergence& d = *result.run->divergence;
     EXPECT_EQ(d.frame, 2u);  // the sums start after the first frame interrupt
     EXPECT_EQ(d.pc, 0x800B);
-    EXPECT_EQ(d.instruction, "LD A,(HL)");
+    EXPECT_EQ(InstructionText(d), "LD A,(HL)");
     EXPECT_EQ(d.read_address, c.address);
     EXPECT_EQ(d.cause, c.cause);
     EXPECT_FALSE(result.Passed());
@@ -174,7 +174,7 @@ TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
   EXPECT_EQ(report.divergence->frame, 1u);
   EXPECT_EQ(report.divergence->t_states, 4u);  // after the CB prefix
   EXPECT_EQ(report.divergence->pc, 0x8000);
-  EXPECT_EQ(report.divergence->instruction, "BIT 0,(HL)");
+  EXPECT_EQ(InstructionText(*report.divergence), "BIT 0,(HL)");
   EXPECT_EQ(report.divergence->difference.substr(0, 5), "AF is");
 
   MachinePair same = Pair(kHaltLoop, 0x8000);
