@@ -127,10 +127,7 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
   const bool forty_eight_k = job.machine == Machine::Spectrum && SpectrumStartBank(image) == 0;
   const ImageCheck check = VerifyImage(converters, job, image_name, image, forty_eight_k,
                                        host.RomFolder(), *VerifyOptionsOf(options));
-  if (options.json)
-    out << check.json << "\n";
-  else
-    (check.passed ? out : err) << check.line << "\n";
+  PrintCheck(check, options.json, out, err);
   return check.passed ? kAllWritten : kFailed;
 }
 

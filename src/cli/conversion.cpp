@@ -237,10 +237,7 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
   }
   if (verify) {
     for (const ImageCheck& check : RunVerifications(verifications, verify->threads)) {
-      if (verify->json)
-        out << check.json << "\n";
-      else
-        (check.passed ? out : err) << check.line << "\n";
+      PrintCheck(check, verify->json, out, err);
       if (!check.passed) status = 1;
     }
   }

@@ -52,8 +52,10 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
 
 /// Converts the jobs one after the other, reporting "FILE -> IMAGE" on `out` for each image
 /// written and "FILE: reason" on `err` for each failure; one failure does not stop the rest.
-/// With `verify`, each image written is read back and booted, and its summary line goes to
-/// `out` when it passed, else to `err`. Returns 0 when every image was written (and passed),
+/// With `verify`, each image written is read back; after the last conversion the images are
+/// booted (and Spectrum images run beside their snapshots) on `verify->threads` threads, and
+/// their summary lines follow in input order, on `out` when passed, else on `err` (with
+/// `verify->json` one JSON object each on `out`). Returns 0 when every image was written (and passed),
 /// else 1.
 int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
                    std::ostream& out, std::ostream& err,

@@ -178,6 +178,13 @@ std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& v
   return checks;
 }
 
+void PrintCheck(const ImageCheck& check, bool json, std::ostream& out, std::ostream& err) {
+  if (json)
+    out << check.json << "\n";
+  else
+    (check.passed ? out : err) << check.line << "\n";
+}
+
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
                        bool forty_eight_k, const std::filesystem::path& rom_folder,

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <ostream>
 #include <span>
 #include <string>
 #include <vector>
@@ -55,7 +56,10 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
 std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
                                          unsigned threads);
 
-/// PrepareVerification, then RunVerification.
+/// The JSON object on `out`, or the line on `out` when it passed, else on `err`.
+void PrintCheck(const ImageCheck& check, bool json, std::ostream& out, std::ostream& err);
+
+/// PrepareVerification, then the check, on this thread.
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
                        bool forty_eight_k, const std::filesystem::path& rom_folder,
