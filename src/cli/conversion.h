@@ -55,8 +55,8 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
 /// With `verify`, each image written is read back; after the last conversion the images are
 /// booted (and Spectrum images run beside their snapshots) on `verify->threads` threads, and
 /// their summary lines follow in input order, on `out` when passed, else on `err` (with
-/// `verify->json` one JSON object each on `out`). Returns 0 when every image was written (and passed),
-/// else 1.
+/// `verify->json` one JSON object each on `out`). Returns 0 when every image was written (and
+/// passed), else 1.
 int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
                    std::ostream& out, std::ostream& err,
                    const std::optional<VerifyOptions>& verify = std::nullopt);
