@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cartridge/rom_folders.h"
 #include "cli/cli_host.h"
 #include "cli/conversion.h"
 #include "cli/image_verification.h"
@@ -26,8 +27,15 @@ int UsageError(std::ostream& err, const std::string& message) {
   return kUsageError;
 }
 
-std::filesystem::path RomFolderOf(const CliOptions& options) {
-  return options.rom_dir ? *options.rom_dir : CliHost::ExecutableFolder();
+// --rom-dir first, then the folders the window searches too.
+std::vector<std::filesystem::path> RomFoldersOf(const CliOptions& options) {
+  std::vector<std::filesystem::path> folders =
+      RomSearchFolders(CliHost::ExecutableFolder(), DataFolderSettingsOfProcess());
+  if (options.rom_dir) {
+    std::erase(folders, *options.rom_dir);
+    folders.insert(folders.begin(), *options.rom_dir);
+  }
+  return folders;
 }
 
 std::optional<VerifyOptions> VerifyOptionsOf(const CliOptions& options) {
@@ -46,12 +54,12 @@ int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
       return kUsageError;
     }
   }
-  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
   MachineConverters converters(host);
   int status = kAllWritten;
   for (const std::string& file : options.files) {
     const ProgramInspection inspection =
-        InspectProgram(converters, *MachineOf(options, file), file, host.RomFolder());
+        InspectProgram(converters, *MachineOf(options, file), file, host.RomFolders());
     if (!inspection.refusal.empty()) {
       err << file << ": " << inspection.refusal << "\n";
       status = kFailed;
@@ -74,10 +82,10 @@ int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) 
     output_folder = std::filesystem::current_path(error);
     if (error) output_folder = ".";
   }
-  CliHost host(err, RomFolderOf(options), output_folder, options.output_file);
+  CliHost host(err, RomFoldersOf(options), output_folder, options.output_file);
   MachineConverters converters(host);
 
-  ConversionPlan plan = PlanConversions(options, converters, host.RomFolder());
+  ConversionPlan plan = PlanConversions(options, converters, host.RomFolders());
   if (!plan.usage_errors.empty()) {
     for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
     err << "quillfen-cli: nothing was written (see quillfen-cli --help)\n";
@@ -97,11 +105,11 @@ int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) 
 // --verify-only: the source is read and settled as for a conversion, then the image written
 // earlier is booted against it; nothing is written.
 int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& err) {
-  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
   MachineConverters converters(host);
   CliOptions source_options = options;
   source_options.files = {options.source->string()};
-  const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolder());
+  const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolders());
   if (!plan.usage_errors.empty()) {
     for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
     err << "quillfen-cli: nothing was checked (see quillfen-cli --help)\n";
@@ -123,7 +131,7 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
   // The 64K Spectrum image starts with its first RAM block, the 48K one with its code.
   const bool forty_eight_k = job.machine == Machine::Spectrum && SpectrumStartBank(image) == 0;
   const ImageCheck check = VerifyImage(converters, job, image_name, image, forty_eight_k,
-                                       host.RomFolder(), *VerifyOptionsOf(options));
+                                       host.RomFolders(), *VerifyOptionsOf(options));
   (check.passed ? out : err) << check.line << "\n";
   return check.passed ? kAllWritten : kFailed;
 }

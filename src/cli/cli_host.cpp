@@ -5,11 +5,11 @@
 
 namespace quillfen {
 
-CliHost::CliHost(std::ostream& err, std::filesystem::path rom_folder,
+CliHost::CliHost(std::ostream& err, std::vector<std::filesystem::path> rom_folders,
                  std::filesystem::path output_folder,
                  std::optional<std::filesystem::path> output_file)
     : err_(err),
-      rom_folder_(std::move(rom_folder)),
+      rom_folders_(std::move(rom_folders)),
       output_folder_(std::move(output_folder)),
       output_file_(std::move(output_file)) {}
 
@@ -19,9 +19,20 @@ void CliHost::BeginFile(const std::string& shown_name, Answer size_answer) {
   error_shown_ = false;
 }
 
-void CliHost::ShowError(const std::string& text) {
-  err_ << shown_name_ << ": " << OneLine(text) << "\n";
+void CliHost::ShowErrorBox(const std::string& text, const std::string& detail) {
+  err_ << shown_name_ << ": " << OneLine(text);
+  if (!detail.empty()) err_ << ": " << OneLine(detail);
+  err_ << "\n";
   error_shown_ = true;
+}
+
+void CliHost::ShowRomNotFound(const std::string& text, const std::string& file_name,
+                              const std::vector<std::filesystem::path>& searched) {
+  std::string folders;
+  for (const std::filesystem::path& folder : searched)
+    folders += (folders.empty() ? "" : ", ") + folder.string();
+  ShowError(text, file_name + " is in none of " + folders +
+                      " (--rom-dir DIR names the folder that holds it)");
 }
 
 Host::Answer CliHost::AskCartridgeSize(const std::string&) { return size_answer_; }

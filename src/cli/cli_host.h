@@ -4,20 +4,21 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "cartridge/host.h"
 
 namespace quillfen {
 
 /// The Host of the command line: messages go to stderr as one line after the file name, the
-/// cartridge-size question is answered from --size, ROM images come from --rom-dir and images
-/// go to -o, --output-dir or the current folder.
+/// cartridge-size question is answered from --size, ROM images come from --rom-dir or the usual
+/// ROM folders and images go to -o, --output-dir or the current folder.
 class CliHost : public Host {
  public:
-  /// `rom_folder` and `output_folder` are used as given; `output_file`, when set, is where the
+  /// `rom_folders` and `output_folder` are used as given; `output_file`, when set, is where the
   /// one image of the run goes, whatever its name.
-  CliHost(std::ostream& err, std::filesystem::path rom_folder, std::filesystem::path output_folder,
-          std::optional<std::filesystem::path> output_file);
+  CliHost(std::ostream& err, std::vector<std::filesystem::path> rom_folders,
+          std::filesystem::path output_folder, std::optional<std::filesystem::path> output_file);
 
   /// Starts the conversion of `shown_name` (the file as the user wrote it), answering the
   /// cartridge-size question with `size_answer` (Yes or No).
@@ -26,9 +27,11 @@ class CliHost : public Host {
   /// Whether ShowError printed a message since the last BeginFile.
   bool ErrorShown() const { return error_shown_; }
 
-  void ShowError(const std::string& text) override;
+  /// One line naming the folders searched and --rom-dir.
+  void ShowRomNotFound(const std::string& text, const std::string& file_name,
+                       const std::vector<std::filesystem::path>& searched) override;
   Answer AskCartridgeSize(const std::string& text) override;
-  std::filesystem::path RomFolder() const override { return rom_folder_; }
+  std::vector<std::filesystem::path> RomFolders() const override { return rom_folders_; }
   std::filesystem::path OutputPath(const std::string& output_name) const override;
   void YieldToWindow() override {}
   void RepaintWindow() override {}
@@ -38,8 +41,11 @@ class CliHost : public Host {
   static std::filesystem::path ExecutableFolder();
 
  private:
+  /// "FILE: text: detail" on one line.
+  void ShowErrorBox(const std::string& text, const std::string& detail) override;
+
   std::ostream& err_;
-  std::filesystem::path rom_folder_;
+  std::vector<std::filesystem::path> rom_folders_;
   std::filesystem::path output_folder_;
   std::optional<std::filesystem::path> output_file_;
   std::string shown_name_;

@@ -122,7 +122,7 @@ std::optional<Machine> MachineOf(const CliOptions& options, const std::string& f
 }
 
 ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
-                               const std::filesystem::path& rom_folder) {
+                               const std::vector<std::filesystem::path>& rom_folders) {
   ConversionPlan plan;
   // First what the names alone tell, so that nothing is read when the command line is unusable.
   std::map<std::string, std::string> writer_of;  // output name -> the input that writes it
@@ -156,7 +156,7 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
     ConversionJob& job = plan.jobs[i];
     if (!job.refusal.empty()) continue;
     const ProgramInspection inspection =
-        InspectProgram(converters, job.machine, job.path, rom_folder);
+        InspectProgram(converters, job.machine, job.path, rom_folders);
     plan.loaded_job[static_cast<std::size_t>(job.machine)] = static_cast<std::ptrdiff_t>(i);
     if (!inspection.refusal.empty()) {
       job.refusal = inspection.refusal;
@@ -222,7 +222,7 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
         const bool forty_eight_k =
             job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
         const ImageCheck check = VerifyImage(converters, job, output_path.string(), image,
-                                             forty_eight_k, host.RomFolder(), *verify);
+                                             forty_eight_k, host.RomFolders(), *verify);
         (check.passed ? out : err) << check.line << "\n";
         if (!check.passed) status = 1;
       }

@@ -48,7 +48,7 @@ std::optional<Machine> MachineOf(const CliOptions& options, const std::string& f
 /// error), then reads each program and checks -r, --autorun and -s against what the window would
 /// offer for it. A program its reader refuses is not a usage error: its job carries the refusal.
 ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
-                               const std::filesystem::path& rom_folder);
+                               const std::vector<std::filesystem::path>& rom_folders);
 
 /// Converts the jobs one after the other, reporting "FILE -> IMAGE" on `out` for each image
 /// written and "FILE: reason" on `err` for each failure; one failure does not stop the rest.

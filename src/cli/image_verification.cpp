@@ -5,6 +5,7 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
+#include "cartridge/rom_folders.h"
 #include "cli/cli_host.h"
 #include "inspection/ram_offer.h"
 #include "spectrum/spectrum_layout.h"
@@ -18,10 +19,13 @@ namespace {
 
 VerifyResult VerifySpectrum(const SpectrumProcessing& spectrum, const ConversionJob& job,
                             std::span<const std::uint8_t> image, bool forty_eight_k,
-                            const std::filesystem::path& rom_folder, const VerifyOptions& options) {
+                            const std::vector<std::filesystem::path>& rom_folders,
+                            const VerifyOptions& options) {
   const SnapshotState& snapshot = spectrum.State();
   std::optional<Bytes> internal_rom;
-  if (Bytes rom; ReadWholeFile(rom, rom_folder / "SPECTRUM_ROM.bin")) internal_rom = rom;
+  const std::optional<std::filesystem::path> rom_path =
+      FindRomFile(rom_folders, "SPECTRUM_ROM.bin");
+  if (Bytes rom; rom_path && ReadWholeFile(rom, *rom_path)) internal_rom = rom;
   // The 48K cartridge keeps its loader in the unused area, so those bytes may differ.
   std::optional<AddressRange> unused_area;
   if (forty_eight_k) {
@@ -38,7 +42,7 @@ VerifyResult VerifySpectrum(const SpectrumProcessing& spectrum, const Conversion
 
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
-                       bool forty_eight_k, const std::filesystem::path& rom_folder,
+                       bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
                        const VerifyOptions& options) {
   try {
     const std::int32_t ram_size = RamSizeForText(job.machine, job.ram_text);
@@ -57,7 +61,7 @@ ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
       }
       case Machine::Spectrum:
         result =
-            VerifySpectrum(converters.Spectrum(), job, image, forty_eight_k, rom_folder, options);
+            VerifySpectrum(converters.Spectrum(), job, image, forty_eight_k, rom_folders, options);
         break;
     }
     return {result.Passed(), FormatVerifySummary(image_name, result)};

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "cli/conversion.h"
 #include "inspection/converters.h"
@@ -21,11 +22,12 @@ struct ImageCheck {
 /// describes, as the machine's module in `converters` holds it now (for the ZX81 with the
 /// auto-run rewrite already applied). The RAMTOP comes from the job's RAM entry; a Spectrum image
 /// is checked as the 48K layout when `forty_eight_k`, with the unused area the converter uses,
-/// and with `rom_folder`/SPECTRUM_ROM.bin as the machine's own ROM when it can be read. Never
+/// and with SPECTRUM_ROM.bin from the first of `rom_folders` holding it as the machine's own ROM
+/// when it can be read. Never
 /// throws: an image that cannot be checked at all fails with the reason.
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
-                       bool forty_eight_k, const std::filesystem::path& rom_folder,
+                       bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
                        const VerifyOptions& options);
 
 }  // namespace quillfen

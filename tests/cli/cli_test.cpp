@@ -148,10 +148,16 @@ TEST_F(CliTest, WhereFilesAreAndHowMessagesLook) {
   EXPECT_TRUE(std::filesystem::exists(folder + "/GAME.bin") &&
               std::filesystem::exists(Out("cart.rom")));
   std::ostringstream err;
-  CliHost host(err, "roms", "out", std::nullopt);
+  CliHost host(err, {"roms"}, "out", std::nullopt);
   host.BeginFile("games/game.p", Host::Answer::No);
   host.ShowError("two\r\n\r\nlines\n");
-  EXPECT_EQ(err.str(), "games/game.p: two lines \n");
+  host.ShowError("Failed", "why\nand where");
+  host.ShowRomNotFound("Failed to read ZX81 ROM file (ZX81_ROM.bin)", "ZX81_ROM.bin", {"/a", "/b"});
+  EXPECT_EQ(err.str(),
+            "games/game.p: two lines \n"
+            "games/game.p: Failed: why and where\n"
+            "games/game.p: Failed to read ZX81 ROM file (ZX81_ROM.bin): ZX81_ROM.bin is in none of "
+            "/a, /b (--rom-dir DIR names the folder that holds it)\n");
   EXPECT_EQ(CliHost::ExecutableFolder(),
             std::filesystem::read_symlink("/proc/self/exe").parent_path());
 }

@@ -52,14 +52,14 @@ class FakeConverters : public MachineConverters {
 
 class ConversionTest : public ::testing::Test {
  protected:
-  ConversionTest() : host_(err_, roms_.path(), out_dir_.path(), std::nullopt), fake_(host_) {
+  ConversionTest() : host_(err_, {roms_.path()}, out_dir_.path(), std::nullopt), fake_(host_) {
     roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
   }
 
   // Plans and runs the command line `args`; returns the exit status (2 for usage errors).
   int Run(const std::vector<std::string>& args) {
     const CliOptions options = ParseOptions(args).options;
-    ConversionPlan plan = PlanConversions(options, fake_, options.rom_dir.value_or(roms_.path()));
+    ConversionPlan plan = PlanConversions(options, fake_, {options.rom_dir.value_or(roms_.path())});
     for (const std::string& error : plan.usage_errors) usage_ += error + "\n";
     return plan.usage_errors.empty() ? RunConversions(plan, fake_, host_, out_, err_) : 2;
   }

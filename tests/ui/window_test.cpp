@@ -423,7 +423,7 @@ class WindowTest : public QObject {
     quillfen::QtHost().ShowError("Program is too large");
     QVERIFY(CursorPutBack());
     const Path folder = QApplication::applicationDirPath().toStdString();
-    QCOMPARE(quillfen::QtHost().RomFolder(), folder);
+    QCOMPARE(quillfen::QtHost().RomFolders().front(), folder);
     QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
   }
 
