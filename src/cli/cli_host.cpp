@@ -13,10 +13,24 @@ CliHost::CliHost(std::ostream& err, std::vector<std::filesystem::path> rom_folde
       output_folder_(std::move(output_folder)),
       output_file_(std::move(output_file)) {}
 
-void CliHost::BeginFile(const std::string& shown_name, Answer size_answer) {
+void CliHost::BeginFile(const std::string& shown_name, Answer size_answer,
+                        const std::string& output_name) {
   shown_name_ = shown_name;
   size_answer_ = size_answer;
+  output_name_ = output_name;
   error_shown_ = false;
+}
+
+void CliHost::ShowChoices(const std::string& choices) {
+  if (verbose_) err_ << shown_name_ << ": " << choices << "\n";
+}
+
+void CliHost::ShowProgress(std::size_t done, std::size_t total, const std::string& shown_name) {
+  if (progress_) progress_->Show(done, total, shown_name);
+}
+
+void CliHost::EndProgress() {
+  if (progress_) progress_->Clear();
 }
 
 void CliHost::ShowErrorBox(const std::string& text, const std::string& detail) {
@@ -39,7 +53,7 @@ Host::Answer CliHost::AskCartridgeSize(const std::string&) { return size_answer_
 
 std::filesystem::path CliHost::OutputPath(const std::string& output_name) const {
   if (output_file_) return *output_file_;
-  return output_folder_ / output_name;
+  return output_folder_ / (output_name_.empty() ? output_name : output_name_);
 }
 
 std::filesystem::path CliHost::ExecutableFolder() {

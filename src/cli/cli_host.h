@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "cartridge/host.h"
+#include "cli/progress_line.h"
 
 namespace quillfen {
 
@@ -21,8 +23,31 @@ class CliHost : public Host {
           std::filesystem::path output_folder, std::optional<std::filesystem::path> output_file);
 
   /// Starts the conversion of `shown_name` (the file as the user wrote it), answering the
-  /// cartridge-size question with `size_answer` (Yes or No).
-  void BeginFile(const std::string& shown_name, Answer size_answer);
+  /// cartridge-size question with `size_answer` (Yes or No). `output_name`, when given, names
+  /// the image instead of the name the converter asks for (--keep-extension).
+  void BeginFile(const std::string& shown_name, Answer size_answer,
+                 const std::string& output_name = {});
+
+  /// With `verbose`, ShowChoices prints; with a `progress` line, ShowProgress draws it.
+  void SetReporting(bool verbose, ProgressLine* progress) {
+    verbose_ = verbose;
+    progress_ = progress;
+  }
+
+  /// "FILE: choices" on one line, with -v only.
+  void ShowChoices(const std::string& choices);
+
+  /// The progress line, when there is one: `done` of `total` files, `shown_name` next.
+  void ShowProgress(std::size_t done, std::size_t total, const std::string& shown_name);
+  void EndProgress();
+
+  /// Shows the image file `path` as `shown` in every line ("standard output" for -o -).
+  void ShowOutputAs(std::string shown) { shown_output_ = std::move(shown); }
+
+  /// How `path`, an image path from OutputPath, appears in messages.
+  std::string ShownOutput(const std::filesystem::path& path) const {
+    return shown_output_.empty() ? path.string() : shown_output_;
+  }
 
   /// Whether ShowError printed a message since the last BeginFile.
   bool ErrorShown() const { return error_shown_; }
@@ -49,8 +74,12 @@ class CliHost : public Host {
   std::filesystem::path output_folder_;
   std::optional<std::filesystem::path> output_file_;
   std::string shown_name_;
+  std::string output_name_;
+  std::string shown_output_;
   Answer size_answer_ = Answer::No;
   bool error_shown_ = false;
+  bool verbose_ = false;
+  ProgressLine* progress_ = nullptr;
 };
 
 /// `text` on one line: every CR and LF becomes a blank, runs of them one blank.
