@@ -29,7 +29,7 @@ constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
 // A batch longer than this shows its progress on a terminal.
-constexpr std::size_t kQuietBatchLength = 3;
+constexpr std::size_t kLongestBatchWithoutProgress = 3;
 
 int UsageError(std::ostream& err, const std::string& message) {
   err << "quillfen-cli: " << OneLine(message) << " (see quillfen-cli --help)\n";
@@ -121,7 +121,8 @@ int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, s
   if (to_standard_output) output_file = image_folder.emplace() / "IMAGE.bin";
 
   std::optional<ProgressLine> progress;
-  if (terminals.err_is_terminal && !options.quiet && options.files.size() > kQuietBatchLength)
+  if (terminals.err_is_terminal && !options.quiet &&
+      options.files.size() > kLongestBatchWithoutProgress)
     progress.emplace(err, out);
   std::ostream& messages = progress ? progress->Messages() : err;
   std::ostream nowhere(nullptr);  // takes the lines -q leaves out

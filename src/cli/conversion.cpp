@@ -167,7 +167,7 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
       if (!inserted) {
         const ConversionJob& first = plan.jobs[entry->second];
         std::string error =
-            first.shown_name + " and " + file + " would both write " + job.output_name;
+            first.shown_name + " and " + job.shown_name + " would both write " + job.output_name;
         if (!options.keep_extension && first.file_name != job.file_name)
           error += " (--keep-extension names them " + OutputNameKeepingExtension(first.file_name) +
                    " and " + OutputNameKeepingExtension(job.file_name) + ")";
