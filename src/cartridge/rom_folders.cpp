@@ -60,9 +60,12 @@ std::vector<std::filesystem::path> RomSearchFolders(const std::filesystem::path&
 std::optional<std::filesystem::path> FindRomFile(const std::vector<std::filesystem::path>& folders,
                                                  std::string_view file_name) {
   for (const std::filesystem::path& folder : folders) {
-    std::filesystem::path candidate = folder / file_name;
+    const std::filesystem::path candidate = folder / file_name;
     std::error_code error;
-    if (std::filesystem::is_regular_file(candidate, error)) return candidate;
+    if (!std::filesystem::is_regular_file(candidate, error)) continue;
+    // Messages about the file name it in full, also when the folder was given relative.
+    std::filesystem::path full = std::filesystem::absolute(candidate, error);
+    return error ? candidate : full;
   }
   return std::nullopt;
 }

@@ -26,8 +26,8 @@ DataFolderSettings DataFolderSettingsOfProcess();
 std::vector<std::filesystem::path> RomSearchFolders(const std::filesystem::path& executable_folder,
                                                     const DataFolderSettings& settings);
 
-/// The path of `file_name` in the first of `folders` that holds it as a regular file (a link to
-/// one counts), or nothing when none does.
+/// The full path of `file_name` in the first of `folders` that holds it as a regular file (a
+/// link to one counts), or nothing when none does.
 std::optional<std::filesystem::path> FindRomFile(const std::vector<std::filesystem::path>& folders,
                                                  std::string_view file_name);
 

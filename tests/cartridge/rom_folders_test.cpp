@@ -45,6 +45,10 @@ TEST(FindRomFileTest, TakesTheFirstFolderHoldingTheFileAsARegularFile) {
   EXPECT_EQ(FindRomFile(folders, "ZX80_ROM.bin"), first / "ZX80_ROM.bin");  // a link counts
   EXPECT_EQ(FindRomFile(folders, "SPECTRUM_ROM.bin"), std::nullopt);
   EXPECT_EQ(FindRomFile({}, "ZX81_ROM.bin"), std::nullopt);
+  const std::filesystem::path relative =
+      second.path().lexically_relative(std::filesystem::current_path());
+  EXPECT_EQ(FindRomFile({relative}, "ZX81_ROM.bin"),
+            std::filesystem::current_path() / relative / "ZX81_ROM.bin");  // named in full
   EXPECT_EQ(RomNotFoundDetail("ZX81_ROM.bin", {"/a", "/b c"}),
             "ZX81_ROM.bin is in none of these folders:\n/a\n/b c");
 }
