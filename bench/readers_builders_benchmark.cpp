@@ -31,12 +31,8 @@ class BenchHost : public Host {
  public:
   BenchHost(std::filesystem::path folder, Answer size_answer)
       : folder_(std::move(folder)), size_answer_(size_answer) {}
-  void ShowError(const std::string& text) override {
-    std::cerr << "unexpected message: " << text << "\n";
-    std::abort();
-  }
   Answer AskCartridgeSize(const std::string&) override { return size_answer_; }
-  std::filesystem::path RomFolder() const override { return folder_; }
+  std::vector<std::filesystem::path> RomFolders() const override { return {folder_}; }
   std::filesystem::path OutputPath(const std::string& output_name) const override {
     return folder_ / output_name;
   }
@@ -44,6 +40,11 @@ class BenchHost : public Host {
   void RepaintWindow() override {}
 
  private:
+  void ShowErrorBox(const std::string& text, const std::string& detail) override {
+    std::cerr << "unexpected message: " << text << " (" << detail << ")\n";
+    std::abort();
+  }
+
   std::filesystem::path folder_;
   Answer size_answer_;
 };

@@ -64,12 +64,11 @@ class FuzzHost : public Host {
  public:
   explicit FuzzHost(Answer answer) : answer_(answer) {}
 
-  void ShowError(const std::string&) override {}
   Answer AskCartridgeSize(const std::string&) override {
     ++questions_;
     return answer_;
   }
-  std::filesystem::path RomFolder() const override { return Workspace(); }
+  std::vector<std::filesystem::path> RomFolders() const override { return {Workspace()}; }
   std::filesystem::path OutputPath(const std::string& output_name) const override {
     return Workspace() / output_name;
   }
@@ -79,6 +78,8 @@ class FuzzHost : public Host {
   int questions() const { return questions_; }
 
  private:
+  void ShowErrorBox(const std::string&, const std::string&) override {}
+
   Answer answer_;
   int questions_ = 0;
 };

@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <string>
+#include <system_error>
+#include <utility>
 
 namespace quillfen {
 namespace {
@@ -38,44 +40,80 @@ class FileDescriptor {
   int fd_;
 };
 
+// The system's text for the error `code` ("Permission denied").
+std::string SystemErrorText(int code) {
+  return std::error_code(code, std::generic_category()).message();
+}
+
+// Records why an operation failed; always false, so that it can end the operation.
+bool Failed(std::string& reason, std::string text) {
+  reason = std::move(text);
+  return false;
+}
+
 }  // namespace
 
 bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path) {
+  std::string ignored;
+  return ReadWholeFile(destination, path, ignored);
+}
+
+bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path, std::string& reason) {
   // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused by the fstat below.
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (file.get() < 0) return false;
+  if (file.get() < 0) return Failed(reason, SystemErrorText(errno));
   struct stat status {};
-  if (::fstat(file.get(), &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  if (static_cast<std::uintmax_t>(status.st_size) > kLargestReadableFile) return false;
+  if (::fstat(file.get(), &status) != 0) return Failed(reason, SystemErrorText(errno));
+  if (!S_ISREG(status.st_mode)) return Failed(reason, "not a regular file");
+  if (static_cast<std::uintmax_t>(status.st_size) > kLargestReadableFile)
+    return Failed(reason, "larger than " + std::to_string(kLargestReadableFile) + " bytes");
 
   Bytes content(static_cast<std::size_t>(status.st_size));
   std::size_t filled = 0;
   while (filled < content.size()) {
     const ssize_t got = ::read(file.get(), content.data() + filled, content.size() - filled);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return false;
+    if (got < 0) return Failed(reason, SystemErrorText(errno));
     if (got == 0) break;  // the file shrank while being read: keep what is there
     filled += static_cast<std::size_t>(got);
   }
   content.resize(filled);
   destination = std::move(content);
-  return !destination.empty();
+  return !destination.empty() || Failed(reason, "an empty file");
 }
 
 bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {
+  std::string ignored;
+  return WriteFileAtomically(bytes, path, ignored);
+}
+
+bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
+                         std::string& reason) {
   std::filesystem::path temporary = path;
   temporary += ".XXXXXX";
   std::string name = temporary.string();
   FileDescriptor file(::mkstemp(name.data()));
-  if (file.get() < 0) return false;
+  if (file.get() < 0) {
+    const int error = errno;  // before anything else may change it
+    const std::filesystem::path folder = path.parent_path().empty() ? "." : path.parent_path();
+    return Failed(reason, "creating a temporary file in " + folder.string() +
+                              " failed: " + SystemErrorText(error));
+  }
 
-  bool written = ::fchmod(file.get(), 0644) == 0;
+  // The step that failed and errno right after it.
+  std::string failed_step;
+  int error = 0;
+  if (::fchmod(file.get(), 0644) != 0) {
+    error = errno;
+    failed_step = "setting the permissions of " + name;
+  }
   std::size_t done = 0;
-  while (written && done < bytes.size()) {
+  while (failed_step.empty() && done < bytes.size()) {
     const ssize_t put = ::write(file.get(), bytes.data() + done, bytes.size() - done);
     if (put < 0 && errno == EINTR) continue;
     if (put <= 0) {
-      written = false;
+      error = put < 0 ? errno : EIO;
+      failed_step = "writing " + name;
       break;
     }
     done += static_cast<std::size_t>(put);
@@ -84,10 +122,17 @@ bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesys
   // tens of microseconds), and the promise kept is about failed writes, not power cuts: every
   // write and the close are checked, the rename only happens after they succeeded, and it
   // replaces the earlier image in one step, so a failed write leaves it as it was.
-  written = file.CloseChecked() && written;
-  written = written && ::rename(name.c_str(), path.c_str()) == 0;
-  if (!written) ::unlink(name.c_str());
-  return written;
+  if (!file.CloseChecked() && failed_step.empty()) {
+    error = errno;
+    failed_step = "closing " + name;
+  }
+  if (failed_step.empty() && ::rename(name.c_str(), path.c_str()) != 0) {
+    error = errno;
+    failed_step = "renaming " + name + " to " + path.string();
+  }
+  if (failed_step.empty()) return true;
+  ::unlink(name.c_str());
+  return Failed(reason, failed_step + " failed: " + SystemErrorText(error));
 }
 
 void CartridgeMaker::AppendFragment(std::string_view fragment) {
@@ -112,7 +157,8 @@ void CartridgeMaker::AppendWord(std::int64_t value) {
 }
 
 void CartridgeMaker::AppendByte(std::int64_t value) {
-  if (value < 0 || value > 0xFF) ThrowError("AppendByte: " + std::to_string(value) + " is not a byte");
+  if (value < 0 || value > 0xFF)
+    ThrowError("AppendByte: " + std::to_string(value) + " is not a byte");
   cartridge_image_.push_back(static_cast<std::uint8_t>(value));
 }
 
@@ -136,6 +182,11 @@ bool CartridgeMaker::AppendRomImage(std::span<const std::uint8_t> rom) {
 
 bool CartridgeMaker::WriteCartridgeImage(const std::filesystem::path& path) const {
   return WriteFileAtomically(cartridge_image_, path);
+}
+
+bool CartridgeMaker::WriteCartridgeImage(const std::filesystem::path& path,
+                                         std::string& reason) const {
+  return WriteFileAtomically(cartridge_image_, path, reason);
 }
 
 }  // namespace quillfen

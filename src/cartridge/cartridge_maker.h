@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "cartridge/bytes.h"
@@ -20,11 +21,22 @@ inline constexpr std::uintmax_t kLargestReadableFile = 16u * 1024 * 1024;
 /// it is empty (the destination is then empty) or when reading fails.
 [[nodiscard]] bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path);
 
+/// ReadWholeFile that also says, in `reason`, why it returned false ("Permission denied", "an
+/// empty file"); `reason` is left as it was on success.
+[[nodiscard]] bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path,
+                                 std::string& reason);
+
 /// Writes `bytes` to `path`: first to a temporary file in the same folder, then renamed over the
 /// target, so a failed write never leaves a truncated image nor destroys an earlier one.
 /// False when any step fails; the temporary file is removed then.
 [[nodiscard]] bool WriteFileAtomically(std::span<const std::uint8_t> bytes,
                                        const std::filesystem::path& path);
+
+/// WriteFileAtomically that also says, in `reason`, which step failed on which path and the
+/// system's error text ("creating a temporary file in /usr/bin failed: Permission denied");
+/// `reason` is left as it was on success.
+[[nodiscard]] bool WriteFileAtomically(std::span<const std::uint8_t> bytes,
+                                       const std::filesystem::path& path, std::string& reason);
 
 /// Holds the cartridge image while a converter builds it, mostly by appending.
 /// While a builder only appends, the image's length is the address of the next byte.
@@ -65,6 +77,10 @@ class CartridgeMaker {
 
   /// Writes the image to `path` (see WriteFileAtomically). The image is left unchanged.
   [[nodiscard]] bool WriteCartridgeImage(const std::filesystem::path& path) const;
+
+  /// WriteCartridgeImage with the reason of a failure (see WriteFileAtomically).
+  [[nodiscard]] bool WriteCartridgeImage(const std::filesystem::path& path,
+                                         std::string& reason) const;
 
  private:
   Bytes cartridge_image_;

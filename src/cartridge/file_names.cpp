@@ -16,11 +16,27 @@ std::string ExtensionOf(std::string_view name) {
   return ToUpperAscii(point == std::string_view::npos ? name : name.substr(point + 1));
 }
 
-std::string OutputNameFor(std::string_view file_name) {
+namespace {
+
+// Where the extension of `file_name` begins: its last ".". Throws for a name without one.
+std::size_t ExtensionPoint(std::string_view file_name, const char* caller) {
   const auto point = file_name.rfind('.');
   if (point == std::string_view::npos)
-    ThrowError("OutputNameFor: \"" + std::string(file_name) + "\" has no extension to replace");
-  return std::string(file_name.substr(0, point)) + ".bin";
+    ThrowError(std::string(caller) + ": \"" + std::string(file_name) +
+               "\" has no extension to replace");
+  return point;
+}
+
+}  // namespace
+
+std::string OutputNameFor(std::string_view file_name) {
+  return std::string(file_name.substr(0, ExtensionPoint(file_name, "OutputNameFor"))) + ".bin";
+}
+
+std::string OutputNameKeepingExtension(std::string_view file_name) {
+  std::string name(file_name);
+  name[ExtensionPoint(file_name, "OutputNameKeepingExtension")] = '-';
+  return name + ".bin";
 }
 
 std::string BareFileName(std::string_view path) {

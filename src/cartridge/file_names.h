@@ -17,6 +17,10 @@ std::string ExtensionOf(std::string_view name);
 /// holds no ".", as an empty name does.
 std::string OutputNameFor(std::string_view file_name);
 
+/// OutputNameFor that keeps the extension in the name, after a "-": GAME.SNA gives GAME-SNA.bin,
+/// so that programs sharing a base name get images of their own. Throws as OutputNameFor does.
+std::string OutputNameKeepingExtension(std::string_view file_name);
+
 /// The part of a path after its last "/" (the whole path when it has none).
 std::string BareFileName(std::string_view path);
 

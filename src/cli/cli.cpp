@@ -1,15 +1,22 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <optional>
+#include <sstream>
 #include <system_error>
 
+#include "cartridge/rom_folders.h"
 #include "cli/cli_host.h"
 #include "cli/conversion.h"
 #include "cli/image_verification.h"
 #include "cli/info_report.h"
 #include "cli/options.h"
+#include "cli/private_folder.h"
 #include "cli/program_inspection.h"
+#include "cli/progress_line.h"
+#include "cli/standard_streams.h"
 #include "inspection/converters.h"
 #include "verify/spectrum_boot_check.h"
 #include "version.h"
@@ -21,13 +28,23 @@ constexpr int kAllWritten = 0;
 constexpr int kFailed = 1;
 constexpr int kUsageError = 2;
 
+// A batch longer than this shows its progress on a terminal.
+constexpr std::size_t kLongestBatchWithoutProgress = 3;
+
 int UsageError(std::ostream& err, const std::string& message) {
   err << "quillfen-cli: " << OneLine(message) << " (see quillfen-cli --help)\n";
   return kUsageError;
 }
 
-std::filesystem::path RomFolderOf(const CliOptions& options) {
-  return options.rom_dir ? *options.rom_dir : CliHost::ExecutableFolder();
+// --rom-dir first, then the folders the window searches too.
+std::vector<std::filesystem::path> RomFoldersOf(const CliOptions& options) {
+  std::vector<std::filesystem::path> folders =
+      RomSearchFolders(CliHost::ExecutableFolder(), DataFolderSettingsOfProcess());
+  if (options.rom_dir) {
+    std::erase(folders, *options.rom_dir);
+    folders.insert(folders.begin(), *options.rom_dir);
+  }
+  return folders;
 }
 
 std::optional<VerifyOptions> VerifyOptionsOf(const CliOptions& options) {
@@ -41,34 +58,57 @@ std::optional<VerifyOptions> VerifyOptionsOf(const CliOptions& options) {
   return verify;
 }
 
+// Where "-" is read from: the copy of standard input, made once the command line is usable.
+struct StandardInput {
+  std::optional<PrivateFolder> folder;
+  std::filesystem::path copy;
+};
+
+// Copies standard input when a file is "-"; false, after the message, when it cannot be read.
+bool TakeStandardInput(const CliOptions& options, std::istream& in, StandardInput& input,
+                       std::ostream& err) {
+  if (std::ranges::find(options.files, "-") == options.files.end()) return true;
+  input.folder.emplace();
+  std::string error;
+  input.copy = CopyStandardInput(in, *options.machine, *input.folder, error);
+  if (input.copy.empty()) err << "quillfen-cli: " << error << "\n";
+  return !input.copy.empty();
+}
+
 // --info: what the window shows after picking each file; nothing is converted.
-int RunInfo(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunInfo(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
   for (const std::string& file : options.files) {
     if (!MachineOf(options, file)) {
       err << file << ": " << kUnknownMachine << "\n";
       return kUsageError;
     }
   }
-  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  StandardInput input;
+  if (!TakeStandardInput(options, in, input, err)) return kFailed;
+  CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
   MachineConverters converters(host);
   int status = kAllWritten;
   for (const std::string& file : options.files) {
+    const bool from_input = file == "-";
+    const std::string shown = from_input ? kStandardInputName : file;
     const ProgramInspection inspection =
-        InspectProgram(converters, *MachineOf(options, file), file, host.RomFolder());
+        InspectProgram(converters, *MachineOf(options, file),
+                       from_input ? input.copy : std::filesystem::path(file), host.RomFolders());
     if (!inspection.refusal.empty()) {
-      err << file << ": " << inspection.refusal << "\n";
+      err << shown << ": " << inspection.refusal << "\n";
       status = kFailed;
     }
     if (options.json) {
-      out << InfoJson(file, inspection) << "\n";
+      out << InfoJson(shown, inspection) << "\n";
     } else if (inspection.refusal.empty()) {
-      out << InfoText(file, inspection);
+      out << InfoText(shown, inspection);
     }
   }
   return status;
 }
 
-int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) {
+int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err,
+               CliTerminals terminals) {
   std::filesystem::path output_folder;
   std::error_code error;
   if (options.output_dir) {
@@ -77,10 +117,31 @@ int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) 
     output_folder = std::filesystem::current_path(error);
     if (error) output_folder = ".";
   }
-  CliHost host(err, RomFolderOf(options), output_folder, options.output_file);
+  // -o -: the image goes to a private file first, and to standard output once all went well.
+  const bool to_standard_output = options.output_file == "-";
+  std::optional<PrivateFolder> image_folder;
+  std::optional<std::filesystem::path> output_file = options.output_file;
+  if (to_standard_output) output_file = image_folder.emplace() / "IMAGE.bin";
+
+  std::optional<ProgressLine> progress;
+  if (terminals.err_is_terminal && !options.quiet &&
+      options.files.size() > kLongestBatchWithoutProgress)
+    progress.emplace(err, out);
+  std::ostream& messages = progress ? progress->Messages() : err;
+  std::ostream nowhere(nullptr);  // takes the lines -q leaves out
+  std::ostream& report = options.quiet        ? nowhere
+                         : to_standard_output ? messages
+                         : progress           ? progress->Report()
+                                              : out;
+
+  CliHost host(messages, RomFoldersOf(options), output_folder, output_file);
+  host.SetReporting(options.verbose, progress ? &*progress : nullptr);
+  if (to_standard_output) host.ShowOutputAs("standard output");
   MachineConverters converters(host);
 
-  ConversionPlan plan = PlanConversions(options, converters, host.RomFolder());
+  StandardInput input;
+  if (!TakeStandardInput(options, in, input, err)) return kFailed;
+  ConversionPlan plan = PlanConversions(options, converters, host.RomFolders(), input.copy);
   if (!plan.usage_errors.empty()) {
     for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
     err << "quillfen-cli: nothing was written (see quillfen-cli --help)\n";
@@ -94,17 +155,23 @@ int RunConvert(const CliOptions& options, std::ostream& out, std::ostream& err) 
       return kFailed;
     }
   }
-  return RunConversions(plan, converters, host, out, err, VerifyOptionsOf(options));
+  const int status =
+      RunConversions(plan, converters, host, report, messages, VerifyOptionsOf(options));
+  if (!to_standard_output || status != kAllWritten) return status;
+  std::string reason;
+  if (CopyImageToStandardOutput(*output_file, out, reason)) return kAllWritten;
+  err << "quillfen-cli: " << reason << "\n";
+  return kFailed;
 }
 
 // --verify-only: the source is read and settled as for a conversion, then the image written
 // earlier is booted against it; nothing is written.
 int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& err) {
-  CliHost host(err, RomFolderOf(options), ".", std::nullopt);
+  CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
   MachineConverters converters(host);
   CliOptions source_options = options;
   source_options.files = {options.source->string()};
-  const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolder());
+  const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolders());
   if (!plan.usage_errors.empty()) {
     for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
     err << "quillfen-cli: nothing was checked (see quillfen-cli --help)\n";
@@ -126,7 +193,7 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
   // The 64K Spectrum image starts with its first RAM block, the 48K one with its code.
   const bool forty_eight_k = job.machine == Machine::Spectrum && SpectrumStartBank(image) == 0;
   const ImageCheck check = VerifyImage(converters, job, image_name, image, forty_eight_k,
-                                       host.RomFolder(), *VerifyOptionsOf(options));
+                                       host.RomFolders(), *VerifyOptionsOf(options));
   PrintCheck(check, options.json, out, err);
   return check.passed ? kAllWritten : kFailed;
 }
@@ -134,6 +201,12 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  std::istringstream no_input;
+  return RunCli(args, no_input, out, err, {});
+}
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err, CliTerminals terminals) {
   try {
     const ParsedOptions parsed = ParseOptions(args);
     if (!parsed.error.empty()) return UsageError(err, parsed.error);
@@ -143,11 +216,16 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
       return kAllWritten;
     }
     if (options.version) {
-      out << "quillfen-cli " << kVersionText << "\n";
+      out << "quillfen-cli " << kVersionText << "\n" << kCopyrightAndLicenceText;
       return kAllWritten;
     }
+    if (options.output_file == "-" && terminals.out_is_terminal)
+      return UsageError(err,
+                        "-o - would write the image to the terminal; send standard output to a "
+                        "file or a pipe");
     if (options.verify_only) return RunVerifyOnly(options, out, err);
-    return options.info ? RunInfo(options, out, err) : RunConvert(options, out, err);
+    return options.info ? RunInfo(options, in, out, err)
+                        : RunConvert(options, in, out, err, terminals);
   } catch (const std::exception& error) {
     err << "quillfen-cli: " << OneLine(error.what()) << "\n";
   } catch (...) {

@@ -7,6 +7,7 @@
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "cartridge/rom_folders.h"
 #include "cli/image_verification.h"
 #include "cli/program_inspection.h"
 #include "inspection/ram_offer.h"
@@ -89,6 +90,22 @@ std::vector<std::string> SettleChoices(const CliOptions& options,
   return errors;
 }
 
+// "ZX81, 16K RAM, 32K cartridge, ROM /roms/ZX81_ROM.bin, image /out/GAME.bin", as -v shows it.
+std::string ChoicesText(const ConversionJob& job, const CliHost& host,
+                        const std::filesystem::path& output_path) {
+  static constexpr const char* kRomFileNames[] = {"ZX80_ROM.bin", "ZX81_ROM.bin",
+                                                  "SPECTRUM_ROM.bin"};
+  static constexpr const char* kLayouts[][2] = {{"32K", "16K"}, {"32K", "32K"}, {"64K", "48K"}};
+  const auto machine = static_cast<std::size_t>(job.machine);
+  const std::optional<std::filesystem::path> rom =
+      FindRomFile(host.RomFolders(), kRomFileNames[machine]);
+  return MachineName(job.machine) + ", " +
+         (job.machine == Machine::Spectrum ? "48K" : job.ram_text) + " RAM, " +
+         kLayouts[machine][job.size_answer == Host::Answer::Yes] + " cartridge, ROM " +
+         (rom ? rom->string() : std::string(kRomFileNames[machine]) + " not found") + ", image " +
+         host.ShownOutput(output_path);
+}
+
 bool Load(MachineConverters& converters, const ConversionJob& job) {
   switch (job.machine) {
     case Machine::ZX80:
@@ -122,31 +139,40 @@ std::optional<Machine> MachineOf(const CliOptions& options, const std::string& f
 }
 
 ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
-                               const std::filesystem::path& rom_folder) {
+                               const std::vector<std::filesystem::path>& rom_folders,
+                               const std::filesystem::path& standard_input_copy) {
   ConversionPlan plan;
   // First what the names alone tell, so that nothing is read when the command line is unusable.
-  std::map<std::string, std::string> writer_of;  // output name -> the input that writes it
+  std::map<std::string, std::size_t> writer_of;  // output name -> the index of the job writing it
   for (const std::string& file : options.files) {
     ConversionJob job;
-    job.shown_name = file;
-    job.path = file;
+    const bool from_standard_input = file == "-";
+    job.shown_name = from_standard_input ? kStandardInputName : file;
+    job.path = from_standard_input ? standard_input_copy : std::filesystem::path(file);
     const std::optional<Machine> machine = MachineOf(options, file);
     if (!machine) {
       plan.usage_errors.push_back(file + ": " + kUnknownMachine);
       continue;
     }
     job.machine = *machine;
-    job.file_name = ToUpperAscii(BareFileName(file));
+    job.file_name = ToUpperAscii(BareFileName(job.path.string()));
     try {
-      job.output_name = OutputNameFor(job.file_name);
+      job.output_name = options.keep_extension ? OutputNameKeepingExtension(job.file_name)
+                                               : OutputNameFor(job.file_name);
     } catch (const Error&) {
       job.refusal = "no image name can be made from a file name without \".\"";
     }
     if (!job.output_name.empty()) {
-      auto [entry, inserted] = writer_of.emplace(job.output_name, file);
-      if (!inserted)
-        plan.usage_errors.push_back(entry->second + " and " + file + " would both write " +
-                                    job.output_name);
+      auto [entry, inserted] = writer_of.emplace(job.output_name, plan.jobs.size());
+      if (!inserted) {
+        const ConversionJob& first = plan.jobs[entry->second];
+        std::string error =
+            first.shown_name + " and " + job.shown_name + " would both write " + job.output_name;
+        if (!options.keep_extension && first.file_name != job.file_name)
+          error += " (--keep-extension names them " + OutputNameKeepingExtension(first.file_name) +
+                   " and " + OutputNameKeepingExtension(job.file_name) + ")";
+        plan.usage_errors.push_back(error);
+      }
     }
     plan.jobs.push_back(std::move(job));
   }
@@ -156,7 +182,7 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
     ConversionJob& job = plan.jobs[i];
     if (!job.refusal.empty()) continue;
     const ProgramInspection inspection =
-        InspectProgram(converters, job.machine, job.path, rom_folder);
+        InspectProgram(converters, job.machine, job.path, rom_folders);
     plan.loaded_job[static_cast<std::size_t>(job.machine)] = static_cast<std::ptrdiff_t>(i);
     if (!inspection.refusal.empty()) {
       job.refusal = inspection.refusal;
@@ -177,6 +203,7 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
   std::vector<ImageVerification> verifications;
   for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
     const ConversionJob& job = plan.jobs[i];
+    host.ShowProgress(i, plan.jobs.size(), job.shown_name);
     auto fail = [&](const std::string& reason) {
       err << job.shown_name << ": " << OneLine(reason) << "\n";
       status = 1;
@@ -201,8 +228,9 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
         continue;
       }
     }
-    host.BeginFile(job.shown_name, job.size_answer);
+    host.BeginFile(job.shown_name, job.size_answer, job.output_name);
     const std::filesystem::path output_path = host.OutputPath(job.output_name);
+    host.ShowChoices(ChoicesText(job, host, output_path));
     bool written = false;
     try {
       written = Generate(converters, job);
@@ -214,7 +242,7 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
       continue;
     }
     if (written) {
-      out << job.shown_name << " -> " << output_path.string() << "\n";
+      out << job.shown_name << " -> " << host.ShownOutput(output_path) << "\n";
       if (verify) {
         // The file as written is what gets burnt, so that is what boots.
         Bytes image;
@@ -224,17 +252,18 @@ int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost&
         }
         const bool forty_eight_k =
             job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
-        verifications.push_back(PrepareVerification(converters, job, output_path.string(),
+        verifications.push_back(PrepareVerification(converters, job, host.ShownOutput(output_path),
                                                     std::move(image), forty_eight_k,
-                                                    host.RomFolder(), *verify));
+                                                    host.RomFolders(), *verify));
       }
     } else if (!host.ErrorShown()) {
-      fail("no cartridge image was written (building it or writing " + output_path.string() +
-           " failed)");
+      fail("no cartridge image was written (building it or writing " +
+           host.ShownOutput(output_path) + " failed)");
     } else {
       status = 1;
     }
   }
+  host.EndProgress();
   if (verify) {
     for (const ImageCheck& check : RunVerifications(verifications, verify->threads)) {
       PrintCheck(check, verify->json, out, err);

@@ -44,11 +44,16 @@ inline constexpr const char* kUnknownMachine =
 /// The machine of `file`: -m when given, else its extension; empty when neither tells.
 std::optional<Machine> MachineOf(const CliOptions& options, const std::string& file);
 
+/// How standard input ("-") appears in messages.
+inline constexpr const char* kStandardInputName = "standard input";
+
 /// Settles every input: machine, output name (two inputs writing the same name are a usage
 /// error), then reads each program and checks -r, --autorun and -s against what the window would
 /// offer for it. A program its reader refuses is not a usage error: its job carries the refusal.
+/// The input "-" is read from `standard_input_copy`, whose name tells the converter its kind.
 ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& converters,
-                               const std::filesystem::path& rom_folder);
+                               const std::vector<std::filesystem::path>& rom_folders,
+                               const std::filesystem::path& standard_input_copy = {});
 
 /// Converts the jobs one after the other, reporting "FILE -> IMAGE" on `out` for each image
 /// written and "FILE: reason" on `err` for each failure; one failure does not stop the rest.

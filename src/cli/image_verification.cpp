@@ -7,6 +7,7 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
+#include "cartridge/rom_folders.h"
 #include "cli/cli_host.h"
 #include "cli/json_text.h"
 #include "inspection/ram_offer.h"
@@ -22,11 +23,13 @@ namespace quillfen {
 namespace {
 
 void PrepareSpectrum(const SpectrumProcessing& spectrum, const ConversionJob& job,
-                     bool forty_eight_k, const std::filesystem::path& rom_folder,
+                     bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
                      ImageVerification& v) {
   v.snapshot = spectrum.State();
   v.kind = ExtensionOf(job.file_name);
-  if (Bytes rom; ReadWholeFile(rom, rom_folder / "SPECTRUM_ROM.bin")) v.run.rom = rom;
+  const std::optional<std::filesystem::path> rom_path =
+      FindRomFile(rom_folders, "SPECTRUM_ROM.bin");
+  if (Bytes rom; rom_path && ReadWholeFile(rom, *rom_path)) v.run.rom = rom;
   v.run.frames = v.options.run_frames;
   v.run.forty_eight_k = forty_eight_k;
   std::int32_t top = 0;
@@ -94,7 +97,8 @@ ImageCheck CannotBeChecked(const std::string& image_name, const std::string& rea
 
 ImageVerification PrepareVerification(MachineConverters& converters, const ConversionJob& job,
                                       const std::string& image_name, Bytes image,
-                                      bool forty_eight_k, const std::filesystem::path& rom_folder,
+                                      bool forty_eight_k,
+                                      const std::vector<std::filesystem::path>& rom_folders,
                                       const VerifyOptions& options) {
   ImageVerification v;
   v.image_name = image_name;
@@ -114,7 +118,7 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
         v.auto_run = job.auto_run;
         break;
       case Machine::Spectrum:
-        PrepareSpectrum(converters.Spectrum(), job, forty_eight_k, rom_folder, v);
+        PrepareSpectrum(converters.Spectrum(), job, forty_eight_k, rom_folders, v);
         break;
     }
   } catch (const std::exception& error) {
@@ -187,11 +191,11 @@ void PrintCheck(const ImageCheck& check, bool json, std::ostream& out, std::ostr
 
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
-                       bool forty_eight_k, const std::filesystem::path& rom_folder,
+                       bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
                        const VerifyOptions& options) {
   const ImageVerification v =
       PrepareVerification(converters, job, image_name, Bytes(image.begin(), image.end()),
-                          forty_eight_k, rom_folder, options);
+                          forty_eight_k, rom_folders, options);
   return Report(v, Run(v));
 }
 

@@ -43,10 +43,12 @@ struct ImageVerification {
 /// in `converters` holds it now (for the ZX81 with the auto-run rewrite already applied). The
 /// RAMTOP comes from the job's RAM entry; a Spectrum image is checked as the 48K layout when
 /// `forty_eight_k`, with the unused area the converter uses, and with
-/// `rom_folder`/SPECTRUM_ROM.bin as the machine's own ROM. Never throws.
+/// SPECTRUM_ROM.bin from the first of `rom_folders` holding it as the machine's own ROM. Never
+/// throws.
 ImageVerification PrepareVerification(MachineConverters& converters, const ConversionJob& job,
                                       const std::string& image_name, Bytes image,
-                                      bool forty_eight_k, const std::filesystem::path& rom_folder,
+                                      bool forty_eight_k,
+                                      const std::vector<std::filesystem::path>& rom_folders,
                                       const VerifyOptions& options);
 
 /// Boots each image on the emulated cartridge and compares the end state (and for a Spectrum
@@ -62,7 +64,7 @@ void PrintCheck(const ImageCheck& check, bool json, std::ostream& out, std::ostr
 /// PrepareVerification, then the check, on this thread.
 ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
                        const std::string& image_name, std::span<const std::uint8_t> image,
-                       bool forty_eight_k, const std::filesystem::path& rom_folder,
+                       bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
                        const VerifyOptions& options);
 
 }  // namespace quillfen

@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <string_view>
@@ -89,6 +90,9 @@ class Parser {
     if (name == "--info") return flag(options.info);
     if (name == "--json") return flag(options.json);
     if (name == "--verify") return flag(options.verify);
+    if (name == "-q" || name == "--quiet") return flag(options.quiet);
+    if (name == "-v" || name == "--verbose") return flag(options.verbose);
+    if (name == "--keep-extension") return flag(options.keep_extension);
     if (name == "--autorun" || name == "--no-autorun") {
       if (attached) return "option " + name + " takes no value";
       options.auto_run = name == "--autorun";
@@ -153,6 +157,8 @@ class Parser {
 
   static std::string CheckCombination(const CliOptions& options) {
     if (options.help || options.version) return "";
+    if (options.quiet && options.verbose) return "-q and -v cannot be used together";
+    if (std::string error = CheckStandardStreams(options); !error.empty()) return error;
     if ((options.dwell || options.t_state_limit) && !options.verify && !options.verify_only)
       return "--dwell and --t-state-limit go with --verify or --verify-only";
     if (options.run_frames && !options.verify && !options.verify_only)
@@ -186,6 +192,18 @@ class Parser {
     return "";
   }
 
+  // "-" as the input and as the output.
+  static std::string CheckStandardStreams(const CliOptions& options) {
+    const auto inputs = std::ranges::count(options.files, "-");
+    if (inputs > 1) return "standard input (-) can be read only once";
+    if (inputs == 1 && !options.machine)
+      return "standard input (-) needs -m zx80, -m zx81 or -m spectrum";
+    if (inputs == 1 && !options.output_file && !options.info)
+      return "standard input (-) has no name for its image; give -o FILE, or -o - for standard "
+             "output";
+    return "";
+  }
+
   const std::vector<std::string>& args_;
   std::size_t index_ = 0;
 };
@@ -202,7 +220,12 @@ std::string HelpText() {
 
 Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots into ZX Interface 2 ROM cartridge
 images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
-after it in upper case with the extension .bin (game.p gives GAME.bin).
+after it in upper case with the extension .bin (game.p gives GAME.bin). FILE - reads standard
+input (with -m, and -o FILE or -o -).
+
+ROM images (ZX80_ROM.bin, ZX81_ROM.bin, SPECTRUM_ROM.bin) are looked for in --rom-dir, then
+beside quillfen-cli, then in $XDG_DATA_HOME/quillfen (~/.local/share/quillfen), then in each
+folder of $XDG_DATA_DIRS followed by /quillfen (/usr/local/share/quillfen, /usr/share/quillfen).
 
 Options:
   -m, --machine zx80|zx81|spectrum
@@ -220,11 +243,18 @@ Options:
                       program and ZX80 ROM fit in 16K), 48K or 64K for a snapshot (48K only when
                       the snapshot has an unused area); a ZX81 cartridge is always 32K
                       (default: 32K for the ZX80, 64K for the Spectrum)
-      --rom-dir DIR   folder holding ZX80_ROM.bin, ZX81_ROM.bin and SPECTRUM_ROM.bin
-                      (default: the folder of quillfen-cli)
-  -o, --output FILE   write the image to FILE (one input only)
+      --rom-dir DIR   folder holding ZX80_ROM.bin, ZX81_ROM.bin and SPECTRUM_ROM.bin, searched
+                      before the usual ROM folders
+  -o, --output FILE   write the image to FILE (one input only); -o - writes it to standard
+                      output, which must not be a terminal
       --output-dir DIR
                       write the images into DIR, created when missing (default: the current folder)
+      --keep-extension
+                      name each image after its whole file name (GAME.SNA gives GAME-SNA.bin,
+                      GAME.Z80 GAME-Z80.bin), so that files sharing a base name all convert
+  -q, --quiet         print only errors
+  -v, --verbose       also print what was chosen for each file: RAM size, cartridge layout, the
+                      ROM image read and the image written (on stderr)
       --info          show what the window shows after picking each FILE; convert nothing
       --json          with --info: one JSON object per FILE, one per line; with --verify or
                       --verify-only: one JSON object per image on stdout instead of its line
@@ -250,7 +280,9 @@ Options:
                       with --verify or --verify-only: T-states after which a boot that has not
                       arrived has failed (default 200000000)
   -h, --help          show this help
-      --version       show the version
+      --version       show the version and the licence
+
+On a terminal, a batch of more than 3 files shows its progress on stderr.
 
 Exit status: 0 every image was written (and, with --verify or --verify-only, booted as
 expected); 1 a conversion was refused or failed, or an image failed its check (the reason is on

@@ -13,7 +13,7 @@ namespace quillfen {
 /// The command line, as written: every setting left out stays empty so that the defaults can be
 /// taken from each program, as the window takes them after inspecting it.
 struct CliOptions {
-  std::vector<std::string> files;                    // as given: opened by exactly this path
+  std::vector<std::string> files;                    // as given: opened by this path; "-" stdin
   std::optional<Machine> machine;                    // -m/--machine
   std::optional<std::string> ram;                    // -r/--ram: "1K", "3K", "4K" or "16K"
   std::optional<bool> auto_run;                      // --autorun / --no-autorun (the last one wins)
@@ -30,6 +30,9 @@ struct CliOptions {
   std::optional<std::uint64_t> run_frames;           // --run-frames FRAMES (0: no run)
   std::optional<unsigned> jobs;                      // -j/--jobs N: checks run at once
   bool json = false;                                 // --json (with --info or a check)
+  bool quiet = false;                                // -q/--quiet: only errors on stderr
+  bool verbose = false;                              // -v/--verbose: the choices made, on stderr
+  bool keep_extension = false;                       // --keep-extension: GAME.SNA -> GAME-SNA.bin
   bool help = false;                                 // -h/--help
   bool version = false;                              // --version
 };
@@ -42,7 +45,8 @@ struct ParsedOptions {
 
 /// Reads the arguments (without the program name). Options and files may be mixed; "--" ends the
 /// options. Long options take their value as the next argument or after "="; short ones as the
-/// next argument or attached ("-r1K"). Values of -m, -r and -s are accepted in any case.
+/// next argument or attached ("-r1K"). Values of -m, -r and -s are accepted in any case. A file
+/// "-" is standard input; "-o -" standard output.
 ParsedOptions ParseOptions(const std::vector<std::string>& args);
 
 /// The text printed by --help: the synopsis and every option.

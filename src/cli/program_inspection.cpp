@@ -5,6 +5,7 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
+#include "cartridge/rom_folders.h"
 #include "cli/cli_host.h"
 #include "spectrum/spectrum_layout.h"
 #include "zx80/zx80_processing.h"
@@ -39,8 +40,8 @@ std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
   return "not a valid " + MachineName(machine) + " program";
 }
 
-void InspectZX80(MachineConverters& converters, const std::filesystem::path& rom_folder,
-                 ProgramInspection& result) {
+void InspectZX80(MachineConverters& converters,
+                 const std::vector<std::filesystem::path>& rom_folders, ProgramInspection& result) {
   const std::int16_t length = converters.ZX80ProgramLength();
   if (length <= 0) {
     result.refusal = "not a valid ZX80 program (no program after the system variables)";
@@ -50,7 +51,8 @@ void InspectZX80(MachineConverters& converters, const std::filesystem::path& rom
   result.ram_offer = ZX80RamOffer(length);
   result.auto_run_ticked = true;  // the machine change ticks it and inspection leaves it
   Bytes rom;
-  if (ReadWholeFile(rom, rom_folder / "ZX80_ROM.bin")) {
+  const std::optional<std::filesystem::path> rom_path = FindRomFile(rom_folders, "ZX80_ROM.bin");
+  if (rom_path && ReadWholeFile(rom, *rom_path)) {
     const std::int32_t rom_end = ZX80Processing::FindZX80RomEnd(rom);
     result.zx80_rom_end = rom_end;
     result.fits_16k_with_auto_run = ZX80FitsIn16K(length, rom_end, 1);
@@ -110,7 +112,7 @@ bool ZX80FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16
 
 ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
                                  const std::filesystem::path& path,
-                                 const std::filesystem::path& rom_folder) {
+                                 const std::vector<std::filesystem::path>& rom_folders) {
   ProgramInspection result;
   result.machine = machine;
   try {
@@ -132,7 +134,7 @@ ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
     }
     switch (machine) {
       case Machine::ZX80:
-        InspectZX80(converters, rom_folder, result);
+        InspectZX80(converters, rom_folders, result);
         break;
       case Machine::ZX81:
         InspectZX81(converters, result);

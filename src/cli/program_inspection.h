@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "inspection/converters.h"
 #include "inspection/machine.h"
@@ -47,11 +48,11 @@ struct ProgramInspection {
 };
 
 /// Reads the file at `path` with `machine`'s reader and inspects it as the window does. The
-/// reader's module keeps the loaded program for a following generation. `rom_folder` is where
-/// ZX80_ROM.bin is looked for. Never throws: a reader's error becomes the refusal.
+/// reader's module keeps the loaded program for a following generation. ZX80_ROM.bin is read from
+/// the first of `rom_folders` that holds it. Never throws: a reader's error becomes the refusal.
 ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
                                  const std::filesystem::path& path,
-                                 const std::filesystem::path& rom_folder);
+                                 const std::vector<std::filesystem::path>& rom_folders);
 
 /// "ZX80", "ZX81" or "Spectrum".
 std::string MachineName(Machine machine);

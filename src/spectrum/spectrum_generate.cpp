@@ -1,4 +1,8 @@
-#include "cartridge/file_names.h"
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "cartridge/converter_files.h"
 #include "spectrum/spectrum_layout.h"
 #include "spectrum/spectrum_processing.h"
 
@@ -8,6 +12,7 @@ namespace {
 constexpr char kSpectrumRomFileName[] = "SPECTRUM_ROM.bin";
 constexpr char kRomUnreadable[] = "Failed to read Spectrum ROM file (SPECTRUM_ROM.bin)";
 constexpr char kRomNotInsertable[] = "Failed to insert Spectrum ROM data";
+constexpr char kRomContent[] = "the 48K Spectrum ROM";
 constexpr char kSizeQuestion[] =
     "An area of unused bytes has been found within the program.\r\n\r\n"
     "Generate a 48K instead of a 64K ROM cartridge?";
@@ -16,10 +21,9 @@ constexpr char kSizeQuestion[] =
 
 bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
                                                    std::int32_t& /*ram_size*/) {
-  if (!ReadWholeFile(spectrum_rom_, host_.RomFolder() / kSpectrumRomFileName)) {
-    host_.ShowError(kRomUnreadable);
-    return false;
-  }
+  const std::optional<std::filesystem::path> rom_path =
+      ReadRomImageFile(host_, kSpectrumRomFileName, kRomUnreadable, spectrum_rom_);
+  if (!rom_path) return false;
 
   std::int32_t top = 0;
   std::int16_t page = 0;
@@ -33,14 +37,16 @@ bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
   } else {
     // The 64K cartridge resumes the program only once its stage 2 has seen the ROM copy's 0xF3
     // at 0x0000: any other image would give a cartridge that hangs at power-on.
-    if (!spectrum::IsInsertableSpectrumRom(spectrum_rom_)) {
-      host_.ShowError(kRomNotInsertable);
+    const std::string rom_fault = RomImageFault(spectrum_rom_, *rom_path, kRomContent,
+                                                RomMark{0, spectrum::kSpectrumRomFirstByte});
+    if (!rom_fault.empty()) {
+      host_.ShowError(kRomNotInsertable, rom_fault);
       return false;
     }
     if (!spectrum::BuildSpectrumCartridge64K(maker_, snapshot_state_, file_name, spectrum_rom_))
       return false;
   }
-  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+  return WriteCartridgeImageFile(host_, maker_, file_name);
 }
 
 }  // namespace quillfen

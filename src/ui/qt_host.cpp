@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QMessageBox>
 
+#include "cartridge/rom_folders.h"
 #include "ui/busy_cursor.h"
 
 namespace quillfen {
@@ -15,9 +16,10 @@ std::filesystem::path ExecutableFolder() {
 
 }  // namespace
 
-void QtHost::ShowError(const std::string& text) {
+void QtHost::ShowErrorBox(const std::string& text, const std::string& detail) {
   QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Error"), QString::fromStdString(text),
                   QMessageBox::Ok, window_);
+  if (!detail.empty()) box.setDetailedText(QString::fromStdString(detail));
   const CursorLift lift;  // the busy cursor is the window's, not the box's
   box.exec();
 }
@@ -40,7 +42,9 @@ Host::Answer QtHost::AskCartridgeSize(const std::string& text) {
   }
 }
 
-std::filesystem::path QtHost::RomFolder() const { return ExecutableFolder(); }
+std::vector<std::filesystem::path> QtHost::RomFolders() const {
+  return RomSearchFolders(ExecutableFolder(), DataFolderSettingsOfProcess());
+}
 
 std::filesystem::path QtHost::OutputPath(const std::string& output_name) const {
   return ExecutableFolder() / output_name;

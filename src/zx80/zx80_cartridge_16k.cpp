@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "cartridge/converter_files.h"
 #include "cartridge/error.h"
 #include "zx80/zx80_processing.h"
 #include "zx80/zx80_startup_code.h"
@@ -83,7 +84,8 @@ bool ZX80Processing::BuildZX80Cartridge16K(std::int32_t ramtop, std::int16_t aut
                           zx80_rom_.end());
     rom_behind_jump.insert(rom_behind_jump.end(), kJumpLength, 0xFF);
     if (!maker_.AppendRomImage(rom_behind_jump)) {
-      host_.ShowError(zx80::kRomInsertFailed);
+      host_.ShowError(zx80::kRomInsertFailed,
+                      RomImageFault(zx80_rom_, zx80_rom_path_, zx80::kRomContent));
       return false;
     }
     maker_.CutTo(static_cast<std::size_t>(zx80_rom_end_));

@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "cartridge/converter_files.h"
 #include "cartridge/error.h"
 #include "zx80/zx80_processing.h"
 #include "zx80/zx80_startup_code.h"
@@ -98,6 +99,15 @@ std::int32_t ZX80Processing::Largest32KProgram(std::int32_t rom_end, std::int16_
 
 bool ZX80Processing::BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t auto_run) {
   try {
+    // The RAM code waits for the ROM's own byte at 0x000A: an image without it never starts.
+    // Judged before the program's size, since a short image leaves no free space.
+    const std::string rom_fault =
+        RomImageFault(zx80_rom_, zx80_rom_path_, zx80::kRomContent,
+                      RomMark{zx80::kRomBankMarkAddress, zx80::kRomBankMark});
+    if (!rom_fault.empty()) {
+      host_.ShowError(zx80::kRomInsertFailed, rom_fault);
+      return false;
+    }
     const int program_length = static_cast<int>(zx80_program_.size());
     const int limit = Largest32KProgram(zx80_rom_end_, auto_run);
     if (program_length > limit) {
@@ -122,13 +132,8 @@ bool ZX80Processing::BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t au
     EmitSecondBlock(maker_, ramtop, !tail.empty(), zx80_rom_end_, auto_run);
     maker_.PadWithFFTo(kBankSize);
 
-    // The RAM code waits for the ROM's own byte at 0x000A: an image without it never starts.
-    if (zx80_rom_.size() != kBankSize ||
-        zx80_rom_[zx80::kRomBankMarkAddress] != zx80::kRomBankMark ||
-        !maker_.AppendRomImage(zx80_rom_)) {
-      host_.ShowError(zx80::kRomInsertFailed);
-      return false;
-    }
+    if (!maker_.AppendRomImage(zx80_rom_))
+      ThrowError("BuildZX80Cartridge32K: the checked ROM image was not appended");
     if (!tail.empty()) {
       maker_.CutTo(kBankSize + static_cast<std::size_t>(zx80_rom_end_));
       zx80::EmitTailCopyRoutine(maker_, zx80_rom_end_ + zx80::TailCopyRoutineLength(auto_run),

@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "cartridge/converter_files.h"
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_free_space.h"
@@ -78,10 +79,10 @@ bool ZX80Processing::GenerateZX80Cartridge(const std::string& file_name, std::in
   ram_size += 16384;
   std::int32_t ramtop = ram_size;  // the 32K build may raise its own copy
 
-  if (!ReadWholeFile(zx80_rom_, host_.RomFolder() / zx80::kRomFileName)) {
-    host_.ShowError(zx80::kRomReadFailed);
-    return false;
-  }
+  const std::optional<std::filesystem::path> rom_path =
+      ReadRomImageFile(host_, zx80::kRomFileName, zx80::kRomReadFailed, zx80_rom_);
+  if (!rom_path) return false;
+  zx80_rom_path_ = *rom_path;
   zx80_rom_end_ = FindZX80RomEnd(zx80_rom_);
 
   Host::Answer answer = Host::Answer::No;
@@ -92,7 +93,7 @@ bool ZX80Processing::GenerateZX80Cartridge(const std::string& file_name, std::in
   const bool built = answer == Host::Answer::Yes ? BuildZX80Cartridge16K(ramtop, auto_run)
                                                  : BuildZX80Cartridge32K(ramtop, auto_run);
   if (!built) return false;
-  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+  return WriteCartridgeImageFile(host_, maker_, file_name);
 }
 
 }  // namespace quillfen

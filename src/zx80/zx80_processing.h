@@ -60,13 +60,14 @@ class ZX80Processing {
 
   /// Two banks: start-up code and the program's head, then the ROM image with the tail.
   /// Raises `ramtop` by 16384 for a program longer than 16382 bytes. False (after a message
-  /// for a program too large or an unusable ROM image) when it cannot be built.
+  /// for an unusable ROM image, judged first, or a program too large) when it cannot be built.
   bool BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t auto_run);
 
   Host& host_;
   CartridgeMaker& maker_;
   Bytes zx80_program_;
   Bytes zx80_rom_;
+  std::filesystem::path zx80_rom_path_;  // where ZX80Rom was read, for the messages about it
   std::int32_t zx80_rom_end_ = 0;
 };
 

@@ -6,6 +6,7 @@ namespace quillfen::zx80 {
 inline constexpr char kRomFileName[] = "ZX80_ROM.bin";
 inline constexpr char kRomReadFailed[] = "Failed to read ZX80 ROM file (ZX80_ROM.bin)";
 inline constexpr char kRomInsertFailed[] = "Failed to insert ZX80 ROM data";
+inline constexpr char kRomContent[] = "the ZX80 ROM followed by free space filled with 0xFF";
 inline constexpr char kProgramTooLarge[] = "Program is too large";
 inline constexpr char kSizeQuestion[] =
     "The program and ZX80 ROM will fit within 16K.\r\n\r\n"

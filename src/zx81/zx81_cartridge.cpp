@@ -2,6 +2,7 @@
 #include <optional>
 #include <span>
 
+#include "cartridge/converter_files.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_free_space.h"
 #include "zx81/sinclair_startup_code.h"
@@ -19,19 +20,14 @@ constexpr const char* kZX81RomFileName = "ZX81_ROM.bin";
 constexpr const char* kRomReadFailed = "Failed to read ZX81 ROM file (ZX81_ROM.bin)";
 constexpr const char* kProgramTooLarge = "Program is too large";
 constexpr const char* kRomInsertFailed = "Failed to insert ZX81 ROM data";
+constexpr const char* kRomContent = "the ZX81 ROM followed by free space filled with 0xFF";
 
-// The RAM code waits until address 0x000A reads this value before it enters bank 1.
-constexpr std::size_t kRomWaitOffset = 0x000A;
-constexpr std::uint8_t kRomWaitValue = 0x40;
+// The RAM code waits until address 0x000A reads 0x40 before it enters bank 1: a ROM image
+// without it would leave the machine waiting for ever.
+constexpr RomMark kRomWaitMark = {0x000A, 0x40};
 
 // The free space of a ROM image is searched from its last byte down to this offset.
 constexpr std::int32_t kLowestFreeSpaceSearch = 8191;
-
-// Only a ROM image of one bank whose byte at 0x000A is the value the RAM code waits for gives a
-// cartridge that starts; any other would leave the machine waiting for ever.
-bool ZX81RomCanStart(std::span<const std::uint8_t> rom) {
-  return rom.size() == kBankSize && rom[kRomWaitOffset] == kRomWaitValue;
-}
 
 }  // namespace
 
@@ -40,13 +36,13 @@ bool ZX81Processing::GenerateZX81Cartridge(const std::string& file_name, std::in
   if (!zx81::IsZX81Extension(ExtensionOf(file_name))) return false;
   ApplyZX81AutoRun(auto_run);
   ram_size += 16384;
-  if (!ReadWholeFile(zx81_rom_, host_.RomFolder() / kZX81RomFileName)) {
-    host_.ShowError(kRomReadFailed);
-    return false;
-  }
+  const std::optional<std::filesystem::path> rom_path =
+      ReadRomImageFile(host_, kZX81RomFileName, kRomReadFailed, zx81_rom_);
+  if (!rom_path) return false;
+  zx81_rom_path_ = *rom_path;
   zx81_rom_end_ = FindZX81RomEnd();
   if (!BuildZX81Cartridge(ram_size)) return false;
-  return maker_.WriteCartridgeImage(host_.OutputPath(OutputNameFor(file_name)));
+  return WriteCartridgeImageFile(host_, maker_, file_name);
 }
 
 void ZX81Processing::ApplyZX81AutoRun(std::int16_t auto_run) {
@@ -72,6 +68,12 @@ std::int32_t ZX81Processing::FindZX81RomEnd(std::span<const std::uint8_t> rom) {
 
 bool ZX81Processing::BuildZX81Cartridge(std::int32_t& ramtop) {
   try {
+    const std::string rom_fault =
+        RomImageFault(zx81_rom_, zx81_rom_path_, kRomContent, kRomWaitMark);
+    if (!rom_fault.empty()) {
+      host_.ShowError(kRomInsertFailed, rom_fault);
+      return false;
+    }
     const Bytes program = zx81_program_;
     const auto length = static_cast<std::int32_t>(program.size());
     if (length > kZX81BankZeroRoom + ZX81BankOneRoom(zx81_rom_end_)) {
@@ -98,10 +100,8 @@ bool ZX81Processing::BuildZX81Cartridge(std::int32_t& ramtop) {
                  std::to_string(maker_.CartridgeImage().size() - kBankSize) + " bytes");
     maker_.PadWithFFTo(kBankSize);
 
-    if (!ZX81RomCanStart(zx81_rom_) || !maker_.AppendRomImage(zx81_rom_)) {
-      host_.ShowError(kRomInsertFailed);
-      return false;
-    }
+    if (!maker_.AppendRomImage(zx81_rom_))
+      ThrowError("BuildZX81Cartridge: the checked ROM image was not appended");
     if (!tail.empty()) {
       maker_.CutTo(kBankSize + static_cast<std::size_t>(zx81_rom_end_));
       zx81::EmitTailCopyRoutine(maker_, zx81_rom_end_, layout.head, layout.TailLength());

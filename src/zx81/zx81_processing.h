@@ -41,8 +41,9 @@ class ZX81Processing {
   void ApplyZX81AutoRun(std::int16_t auto_run);
 
   /// Builds the image for ZX81Program with ZX81Rom in the cartridge image. Raises `ramtop` by
-  /// 16384 for a program longer than 16371 bytes. False, with a message, for a program too large
-  /// or a ROM image that is not 16384 bytes or cannot start; false without one on any error.
+  /// 16384 for a program longer than 16371 bytes. False, with a message, for a ROM image that is
+  /// not 16384 bytes or cannot start (judged first, since a short image leaves no free space) or
+  /// a program too large; false without one on any error.
   [[nodiscard]] bool BuildZX81Cartridge(std::int32_t& ramtop);
 
   /// The address in bank 1 at which the free space (trailing 0xFF bytes, searched down to offset
@@ -67,6 +68,7 @@ class ZX81Processing {
   CartridgeMaker& maker_;
   Bytes zx81_program_;
   Bytes zx81_rom_;
+  std::filesystem::path zx81_rom_path_;  // where ZX81Rom was read, for the messages about it
   std::int32_t zx81_rom_end_ = 0;
 };
 

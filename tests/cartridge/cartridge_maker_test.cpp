@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <utility>
 
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
@@ -68,21 +72,31 @@ TEST(ReadWholeFileTest, CarriesEveryByteValueThroughAWriteAndARead) {
   EXPECT_EQ(read.size(), 16384u);
 }
 
-TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFile) {
+// Each refusal says why, in the system's words where the system refused.
+TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFileSayingWhy) {
   TempDir dir;
-  Bytes kept{1, 2, 3};
-  EXPECT_FALSE(ReadWholeFile(kept, dir / "missing"));
-  EXPECT_FALSE(ReadWholeFile(kept, dir.path()));  // a folder
   ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
-  EXPECT_FALSE(ReadWholeFile(kept, dir / "fifo"));  // must not wait for a writer
-  EXPECT_EQ(kept, (Bytes{1, 2, 3}));
-
   dir.Write("huge", Bytes(kLargestReadableFile + 1, 0));
-  EXPECT_FALSE(ReadWholeFile(kept, dir / "huge"));
+  const std::pair<std::filesystem::path, std::string> refused[] = {
+      {dir / "missing", "No such file or directory"},
+      {dir.path(), "not a regular file"},
+      {dir / "fifo", "not a regular file"},  // must not wait for a writer
+      {dir / "huge", "larger than 16777216 bytes"},
+  };
+  Bytes kept{1, 2, 3};
+  for (const auto& [path, why] : refused) {
+    std::string reason;
+    EXPECT_FALSE(ReadWholeFile(kept, path, reason));
+    EXPECT_EQ(reason, why);
+  }
   EXPECT_EQ(kept, (Bytes{1, 2, 3}));
 
-  EXPECT_FALSE(ReadWholeFile(kept, dir.Write("empty", {})));
+  std::string reason = "kept on success";
+  EXPECT_FALSE(ReadWholeFile(kept, dir.Write("empty", {}), reason));
   EXPECT_TRUE(kept.empty());
+  EXPECT_EQ(reason, "an empty file");
+  EXPECT_TRUE(ReadWholeFile(kept, dir.Write("one", {7}), reason));
+  EXPECT_EQ(reason, "an empty file");
 }
 
 TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
@@ -91,10 +105,13 @@ TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
   const auto target = dir.Write("GAME.bin", earlier);
   CartridgeMaker maker;
   maker.PadWithFFTo(32768);
+  std::string reason;
   {
     FileSizeLimit limit(4096);  // the write stops partway through the image
-    EXPECT_FALSE(maker.WriteCartridgeImage(target));
+    EXPECT_FALSE(maker.WriteCartridgeImage(target, reason));
   }
+  EXPECT_EQ(reason.rfind("writing " + target.string() + ".", 0), 0u) << reason;
+  EXPECT_TRUE(reason.ends_with(" failed: File too large")) << reason;
   EXPECT_EQ(ReadFileBytes(target), earlier);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
@@ -103,15 +120,38 @@ TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
   EXPECT_EQ(ReadFileBytes(target), maker.CartridgeImage());
 }
 
-TEST(WriteCartridgeImageTest, RefusesATargetThatCannotBeAFile) {
+// The reason names the step, the path and the system's text.
+TEST(WriteCartridgeImageTest, RefusesATargetThatCannotBeAFileSayingWhy) {
   TempDir dir;
   CartridgeMaker maker;
   maker.AppendFragment("C3 00 00");
   std::filesystem::create_directory(dir / "GAME.bin");
-  EXPECT_FALSE(maker.WriteCartridgeImage(dir / "GAME.bin"));
   dir.Write("plain", {1});
-  EXPECT_FALSE(maker.WriteCartridgeImage(dir / "plain" / "GAME.bin"));
+  std::filesystem::create_directory(dir / "locked");
+  std::filesystem::permissions(dir / "locked", std::filesystem::perms(0500));
+  const std::string game = (dir / "GAME.bin").string();
+  const std::pair<std::filesystem::path, std::string> refused[] = {
+      {dir / "GAME.bin", "renaming " + game + ".XXXXXX to " + game + " failed: Is a directory"},
+      {dir / "plain" / "GAME.bin",
+       "creating a temporary file in " + (dir / "plain").string() + " failed: Not a directory"},
+      {dir / "locked" / "GAME.bin",  // root may write anywhere
+       ::geteuid() == 0 ? ""
+                        : "creating a temporary file in " + (dir / "locked").string() +
+                              " failed: Permission denied"},
+  };
+  for (const auto& [path, why] : refused) {
+    std::string reason;
+    const bool written = maker.WriteCartridgeImage(path, reason);
+    EXPECT_EQ(written, why.empty());
+    // The temporary file's random name stands as XXXXXX.
+    if (const auto random = reason.find(".bin.") + 5; reason.rfind("renaming ", 0) == 0)
+      reason.replace(random, 6, "XXXXXX");
+    EXPECT_EQ(reason, why);
+  }
   EXPECT_TRUE(std::filesystem::is_directory(dir / "GAME.bin"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                          std::filesystem::directory_iterator()),
+            3);  // no temporary file left behind
 }
 
 }  // namespace

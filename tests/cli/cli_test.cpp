@@ -83,6 +83,13 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
        "--verify-only needs --source FILE, the program the image was made from"},
       {{"--verify-only", "x.bin", "--source", "a.p", "b.p"},
        "--verify-only checks one image; give its program with --source"},
+      {{"-q", "-v", "a.p"}, "-q and -v cannot be used together"},
+      {{"-m", "zx81", "-o", "x", "-", "-"}, "standard input (-) can be read only once"},
+      {{"-o", "x", "-"}, "standard input (-) needs -m zx80, -m zx81 or -m spectrum"},
+      {{"-m", "zx81", "-"},
+       "standard input (-) has no name for its image; give -o FILE, or -o - for standard output"},
+      {{"-o", "-", "a.p", "b.p"},
+       "-o names the image of one input only; use --output-dir for several"},
       {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"},
        "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
        "--t-state-limit, --run-frames and --json"},
@@ -97,7 +104,14 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
 // Help and version need no file and exit with 0.
 TEST(RunCliTest, VersionAndHelp) {
   const Result version = Cli({"--version"}), help = Cli({"-h"});
-  EXPECT_EQ(std::tie(version.status, version.out), std::make_tuple(0, "quillfen-cli 1.01\n"));
+  EXPECT_EQ(std::tie(version.status, version.out),
+            std::make_tuple(0,
+                            "quillfen-cli 1.01\n"
+                            "Copyright (C) 2026 the Quillfen developers\n"
+                            "License GPL-3.0-or-later: GNU GPL version 3 or later "
+                            "<https://gnu.org/licenses/gpl.html>\n"
+                            "This is free software: you are free to change and redistribute "
+                            "it.\nThere is NO WARRANTY, to the extent permitted by law.\n"));
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: quillfen-cli [options] FILE...\n", 0), 0u);
 }
@@ -158,10 +172,16 @@ TEST_F(CliTest, WhereFilesAreAndHowMessagesLook) {
   EXPECT_TRUE(std::filesystem::exists(folder + "/GAME.bin") &&
               std::filesystem::exists(Out("cart.rom")));
   std::ostringstream err;
-  CliHost host(err, "roms", "out", std::nullopt);
+  CliHost host(err, {"roms"}, "out", std::nullopt);
   host.BeginFile("games/game.p", Host::Answer::No);
   host.ShowError("two\r\n\r\nlines\n");
-  EXPECT_EQ(err.str(), "games/game.p: two lines \n");
+  host.ShowError("Failed", "why\nand where");
+  host.ShowRomNotFound("Failed to read ZX81 ROM file (ZX81_ROM.bin)", "ZX81_ROM.bin", {"/a", "/b"});
+  EXPECT_EQ(err.str(),
+            "games/game.p: two lines \n"
+            "games/game.p: Failed: why and where\n"
+            "games/game.p: Failed to read ZX81 ROM file (ZX81_ROM.bin): ZX81_ROM.bin is in none of "
+            "/a, /b (--rom-dir DIR names the folder that holds it)\n");
   EXPECT_EQ(CliHost::ExecutableFolder(),
             std::filesystem::read_symlink("/proc/self/exe").parent_path());
 }

@@ -52,14 +52,14 @@ class FakeConverters : public MachineConverters {
 
 class ConversionTest : public ::testing::Test {
  protected:
-  ConversionTest() : host_(err_, roms_.path(), out_dir_.path(), std::nullopt), fake_(host_) {
+  ConversionTest() : host_(err_, {roms_.path()}, out_dir_.path(), std::nullopt), fake_(host_) {
     roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095));
   }
 
   // Plans and runs the command line `args`; returns the exit status (2 for usage errors).
   int Run(const std::vector<std::string>& args) {
     const CliOptions options = ParseOptions(args).options;
-    ConversionPlan plan = PlanConversions(options, fake_, options.rom_dir.value_or(roms_.path()));
+    ConversionPlan plan = PlanConversions(options, fake_, {options.rom_dir.value_or(roms_.path())});
     for (const std::string& error : plan.usage_errors) usage_ += error + "\n";
     return plan.usage_errors.empty() ? RunConversions(plan, fake_, host_, out_, err_) : 2;
   }
@@ -116,7 +116,10 @@ TEST_F(ConversionTest, UsageErrorsStopTheBatchBeforeAnythingIsWritten) {
       {{"-s", "48K", "GAME.O", "G.P"}, 500, "GAME.O: a ZX80 cartridge is 16K or 32K, not 48K\n"
                                                "G.P: a ZX81 cartridge is always 32K, not 48K\n"},
       {{"GAME.SNA", "x.p", "dir/game.z80"}, 500,
-       "GAME.SNA and dir/game.z80 would both write GAME.bin\n"},
+       "GAME.SNA and dir/game.z80 would both write GAME.bin "
+       "(--keep-extension names them GAME-SNA.bin and GAME-Z80.bin)\n"},
+      {{"--keep-extension", "a/game.p", "x.p", "b/GAME.P"}, 500,
+       "a/game.p and b/GAME.P would both write GAME-P.bin\n"},
   };
   // clang-format on
   for (const auto& [args, length, usage] : cases) {
@@ -140,6 +143,15 @@ TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
                         "e.p: no such file\n"
                         "dir/P: no image name can be made from a file name without \".\"\n");
   // clang-format on
+}
+
+// The image of each input goes where the plan named it, whatever name the converter asks for.
+TEST_F(ConversionTest, KeepExtensionNamesEachImageAfterItsWholeName) {
+  ASSERT_EQ(Run({"--keep-extension", "GAME.O", "game.p", "my.game.p"}), 0);
+  EXPECT_EQ(out_.str(), "GAME.O -> " + OutPath("GAME-O.bin") + "\ngame.p -> " +
+                            OutPath("GAME-P.bin") + "\nmy.game.p -> " + OutPath("MY.GAME-P.bin") +
+                            "\n");
+  EXPECT_EQ(host_.OutputPath("MY.GAME.bin"), OutPath("MY.GAME-P.bin"));
 }
 
 TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {

@@ -69,14 +69,24 @@ class OutputSafetyTest : public testing::HostileInputTest,
   const Bytes earlier_ = Bytes(1000, 0xA5);
 };
 
-TEST_P(OutputSafetyTest, TargetsThatCannotBeFilesAreRefused) {
-  std::filesystem::create_directory(folder_ / "out" / "GAME.bin");
+// Each refusal names the image's path, and the step and the system's reason as detail.
+TEST_P(OutputSafetyTest, TargetsThatCannotBeFilesAreRefusedSayingWhy) {
+  const std::string image = (folder_ / "out" / "GAME.bin").string();
+  std::filesystem::create_directory(image);
   EXPECT_FALSE(Generate());
-  EXPECT_TRUE(std::filesystem::is_empty(folder_ / "out" / "GAME.bin"));
+  EXPECT_TRUE(std::filesystem::is_empty(image));
   EXPECT_EQ(Entries("out"), 1);      // no temporary file left behind
   folder_.Write("plain", earlier_);  // a parent that is a file
   EXPECT_FALSE(Generate("plain"));
   EXPECT_EQ(ReadFileBytes(folder_ / "plain"), earlier_);
+  ASSERT_EQ(host_.errors,
+            (std::vector<std::string>{"Failed to write cartridge image file " + image,
+                                      "Failed to write cartridge image file " +
+                                          folder_.path().string() + "/plain/GAME.bin"}));
+  EXPECT_EQ(host_.details[0].rfind("renaming " + image + ".", 0), 0u) << host_.details[0];
+  EXPECT_TRUE(host_.details[0].ends_with(" to " + image + " failed: Is a directory"));
+  EXPECT_EQ(host_.details[1], "creating a temporary file in " + folder_.path().string() +
+                                  "/plain failed: Not a directory");
 }
 
 // A write that fails halfway (under a file size limit), then, on a small tmpfs where this

@@ -418,12 +418,18 @@ class WindowTest : public QObject {
       box.close();
       QCOMPARE(box.windowTitle() + ": " + box.text(), QString("Error: Program is too large"));
       QVERIFY(box.icon() == QMessageBox::NoIcon && box.standardButtons() == QMessageBox::Ok &&
-              cursor_lifted);
+              cursor_lifted && box.detailedText().isEmpty());
     });
     quillfen::QtHost().ShowError("Program is too large");
     QVERIFY(CursorPutBack());
+    AnswerBox([](QMessageBox& box) {
+      box.close();
+      QCOMPARE(box.text() + " / " + box.detailedText(), QString("Failed / why\nand where"));
+    });
+    quillfen::QtHost().ShowError("Failed", "why\nand where");
+    QVERIFY(CursorPutBack());
     const Path folder = QApplication::applicationDirPath().toStdString();
-    QCOMPARE(quillfen::QtHost().RomFolder(), folder);
+    QCOMPARE(quillfen::QtHost().RomFolders().front(), folder);
     QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
   }
 
