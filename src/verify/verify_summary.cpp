@@ -52,7 +52,8 @@ std::string FormatVerifySummary(std::string_view image_name, const VerifyResult&
            ", but does not run as the snapshot: " + DescribeDivergence(*run.divergence) +
            Notes(result);
   return line + ": boots, " + result.success_text + ", runs as the snapshot for " +
-         std::to_string(run.frames) + " frames (" + MegaTStates(run.t_states) + ")" + Notes(result);
+         std::to_string(run.frames) + " frames (" + MegaTStates(result.t_states) + ")" +
+         Notes(result);
 }
 
 }  // namespace quillfen

@@ -9,7 +9,8 @@ namespace quillfen {
 
 /// One line for a verified image: "GAME.bin: boots, snapshot restored exactly (3.1 M T-states)",
 /// with a compared run "GAME.bin: boots, snapshot restored exactly, runs as the snapshot for 250
-/// frames (17.5 M T-states)", with the notes after it, or "GAME.bin: FAILED: " and the reason,
+/// frames (14.0 M T-states)" (the T-states are always the boot's, up to the resume), with the
+/// notes after it, or "GAME.bin: FAILED: " and the reason,
 /// the first mismatches or where the run parted from the snapshot's.
 std::string FormatVerifySummary(std::string_view image_name, const VerifyResult& result);
 

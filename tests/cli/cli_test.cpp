@@ -290,7 +290,8 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   Result result =
       Cli(dirs_, {{"--verify", "-j", "2", "--run-frames", "3", ram, rom, halt}, boot});
   EXPECT_EQ(result.status, 1);
-  const std::string runs = ", runs as the snapshot for 3 frames (0.2 M T-states)";
+  // The T-states are the boot's, up to the resume.
+  const std::string runs = ", runs as the snapshot for 3 frames (8.4 M T-states)";
   EXPECT_EQ(result.out, ram + " -> " + Out("RAM.bin") + "\n" + rom + " -> " + Out("ROM.bin") +
                             "\n" + halt + " -> " + Out("HALT.bin") + "\n" + Out("RAM.bin") +
                             ": boots, snapshot restored exactly" + runs + "\n" + Out("HALT.bin") +
@@ -312,7 +313,7 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   result = Cli(dirs_, {{"--verify", "-s", "48K", "--run-frames", "3", ram}, boot});
   EXPECT_EQ(result.out, ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
                             ": boots, snapshot restored exactly except 130 bytes of start-up code "
-                            "at 0xD001-0xD082" + runs + "\n")
+                            "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
       << result.err;
 
   result = Cli({"--verify-only", Out("ROM.bin"), "--source", rom, "--rom-dir",
