@@ -46,6 +46,7 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
     const QString path = choose_path();
     if (path.isEmpty()) return false;
     cmdSelect->setEnabled(false);
+    host_.SetProgramFile(QFile::encodeName(path).toStdString());
     // The file is opened by the path as chosen; its name is shown, tested and passed on in
     // upper case.
     const std::string name = ToUpperAscii(BareFileName(QFile::encodeName(path).toStdString()));

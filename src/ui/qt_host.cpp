@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "ui/busy_cursor.h"
+#include "ui/image_folder.h"
 
 namespace quillfen {
 namespace {
@@ -43,7 +44,7 @@ Host::Answer QtHost::AskCartridgeSize(const std::string& text) {
 std::filesystem::path QtHost::RomFolder() const { return ExecutableFolder(); }
 
 std::filesystem::path QtHost::OutputPath(const std::string& output_name) const {
-  return ExecutableFolder() / output_name;
+  return ImageFolder(ExecutableFolder(), program_file_) / output_name;
 }
 
 void QtHost::YieldToWindow() { QCoreApplication::processEvents(); }

@@ -8,11 +8,15 @@
 namespace quillfen {
 
 /// The converters' outside world in the window: Qt message boxes over the window, the
-/// executable's folder for ROM images and cartridge images, and Qt's event loop.
+/// executable's folder for ROM images, the image folder of ImageFolder for cartridge images, and
+/// Qt's event loop.
 class QtHost : public Host {
  public:
   /// The window the message boxes belong to and that RepaintWindow repaints.
   void SetWindow(QWidget* window) { window_ = window; }
+  /// The program file chosen in the window, whose folder takes the cartridge images when the
+  /// executable's folder cannot.
+  void SetProgramFile(std::filesystem::path path) { program_file_ = std::move(path); }
 
   void ShowError(const std::string& text) override;
   Answer AskCartridgeSize(const std::string& text) override;
@@ -23,6 +27,7 @@ class QtHost : public Host {
 
  private:
   QPointer<QWidget> window_;
+  std::filesystem::path program_file_;
 };
 
 }  // namespace quillfen

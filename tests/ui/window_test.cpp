@@ -3,6 +3,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <new>
@@ -24,6 +29,7 @@
 #include "cartridge/error.h"
 #include "inspection/converters.h"
 #include "support/temp_dir.h"
+#include "ui/image_folder.h"
 #include "ui/machine_table.h"
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
@@ -82,9 +88,10 @@ class ScriptedConverters : public quillfen::Converters {
 /// answers `next_path` and an end of program that only counts.
 struct WindowDriver {
   ScriptedConverters converters;
+  quillfen::QtHost host;
   QString next_path;
   int program_ends = 0;
-  std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters);
+  std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters, host);
 
   WindowDriver() {
     window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings&) { return next_path; });
@@ -178,7 +185,7 @@ class WindowTest : public QObject {
   void startState() {
     WindowDriver ui;
     QCOMPARE(ui.window->windowTitle(), QString(" ZX Interface 2 ROM Quillfen V1.01"));
-    QVERIFY(ui.window->isVisible() && !ui.window->windowIcon().isNull());
+    QVERIFY(ui.window->isVisible());
     QCOMPARE(ui.window->minimumSize(), QSize(306, 109));  // 4590 x 1635 twips
     QCOMPARE(ui.window->maximumSize(), ui.window->minimumSize());
     QCOMPARE(ui.EntriesOf(ui.MachineType()), Entries({"ZX80", "ZX81", "ZX Spectrum"}));
@@ -192,6 +199,27 @@ class WindowTest : public QObject {
     QVERIFY(ui.lblDone()->isHidden() && ui.lblDone()->text() == "Done!");
     QVERIFY(ui.Timer1()->isSingleShot() && !ui.Timer1()->isActive() &&
             ui.Timer1()->interval() == 2000);
+  }
+
+  // The icon used to be a name of a resource that the linker had dropped: a QIcon that is not
+  // null but draws nothing. Each shipped size must be there, drawn from its own file (compared
+  // premultiplied, as a pixmap holds it).
+  void iconCarriesEveryShippedSize() {
+    const QIcon icon = WindowDriver().window->windowIcon();
+    const QFileInfoList shipped =
+        QDir(QUILLFEN_ICON_FOLDER).entryInfoList({"quillfen-*.png"}, QDir::Files);
+    QCOMPARE(shipped.size(), 6);  // 16 to 256 pixels
+    QList<QSize> sizes;
+    for (const QFileInfo& file : shipped) {
+      const QImage image = QImage(file.filePath()).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      sizes << image.size();
+      QCOMPARE(icon.pixmap(image.size()).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), image);
+    }
+    QList<QSize> available = icon.availableSizes();
+    const auto by_width = [](QSize a, QSize b) { return a.width() < b.width(); };
+    std::sort(sizes.begin(), sizes.end(), by_width);
+    std::sort(available.begin(), available.end(), by_width);
+    QCOMPARE(available, sizes);
   }
 
   // Each pick, made from another machine with a program and "Done!" shown.
@@ -383,6 +411,26 @@ class WindowTest : public QObject {
     }
   }
 
+  // A file named on the command line: its machine picked from the extension, a relative path
+  // opened from the current folder; an unknown extension keeps the machine, whose reader
+  // decides, as with a name typed into the dialog.
+  void openProgramFileAsFromTheDialog() {
+    for (const auto& [path, machine, loads, reader] :
+         {std::tuple{"game.sna", 2, true, "LoadSnapshot"},
+          std::tuple{"/tmp/GAME.80", 0, true, "LoadZX80Program"},
+          std::tuple{"/tmp/notes.txt", 0, false, "LoadZX80Program"}}) {
+      WindowDriver ui;
+      ui.PickMachine(0);
+      ui.converters.load_result = loads;
+      ui.window->OpenProgramFile(path);
+      const QString absolute = QDir::current().absoluteFilePath(path);
+      QCOMPARE(ui.MachineType()->currentIndex(), machine);
+      QCOMPARE(QString::fromStdString(ui.converters.calls.front()), reader + (' ' + absolute));
+      QCOMPARE(ui.TextFilename()->text(), QFileInfo(path).fileName().toUpper());
+      QVERIFY(ui.cmdGenerate()->isEnabled() == loads && ui.Idle());
+    }
+  }
+
   // Unknown extension, two files, a folder, a missing file, and any file during a generation.
   void unsuitableDropsIgnored() {
     TempDir temp;
@@ -427,6 +475,41 @@ class WindowTest : public QObject {
     const Path folder = QApplication::applicationDirPath().toStdString();
     QCOMPARE(quillfen::QtHost().RomFolder(), folder);
     QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
+  }
+
+  // The image goes beside the executable while that folder takes new files (the portable
+  // layout), else beside the program, as for an installed copy in a folder of the system.
+  void imageFolderFallsBackToProgramFolder() {
+    TempDir temp;
+    const Path program = temp.Write("GAME.P", {0});
+    const Path not_a_folder = temp.Write("quillfen", {0});
+    for (const auto& [executable_folder, chosen, expected] :
+         {std::tuple{temp.path(), program, temp.path()},
+          std::tuple{temp / "missing", program, temp.path()},
+          std::tuple{not_a_folder, program, temp.path()},
+          std::tuple{temp / "missing", Path(), temp / "missing"}}) {
+      QCOMPARE(quillfen::ImageFolder(executable_folder, chosen), expected);
+    }
+    QVERIFY(quillfen::FolderIsWritable(temp.path()) && !quillfen::FolderIsWritable(program));
+    QCOMPARE(QDir(QString::fromStdString(temp.path().string())).entryList(QDir::Files).size(), 2);
+  }
+
+  // After a generation both "Done!" and the file field name the image in full; a failure, or
+  // another name in the field, leaves no stale path behind.
+  void writtenImagePathAsTooltip() {
+    WindowDriver ui;
+    ui.Select("/tmp/Some.Folder/game.p");
+    ui.Generate();
+    const QString written = QApplication::applicationDirPath() + "/GAME.bin";
+    QCOMPARE(ui.lblDone()->toolTip(), written);
+    QCOMPARE(ui.TextFilename()->toolTip(), written);
+    ui.converters.generate_result = false;
+    ui.Generate();
+    QVERIFY(ui.lblDone()->toolTip().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
+    ui.converters.generate_result = true;
+    ui.Generate();
+    ui.PickMachine(0);
+    QVERIFY(ui.TextFilename()->toolTip().isEmpty());
   }
 
   // Yes, No, and closing the box, which counts as Cancel.
