@@ -207,7 +207,7 @@ class WindowTest : public QObject {
   void iconCarriesEveryShippedSize() {
     const QIcon icon = WindowDriver().window->windowIcon();
     const QFileInfoList shipped =
-        QDir(QUILLFEN_ICON_FOLDER).entryInfoList({"quillfen-*.png"}, QDir::Files);
+        QDir(QUILLFEN_PACKAGING_FOLDER "/icons").entryInfoList({"quillfen-*.png"}, QDir::Files);
     QCOMPARE(shipped.size(), 6);  // 16 to 256 pixels
     QList<QSize> sizes;
     for (const QFileInfo& file : shipped) {
