@@ -162,7 +162,7 @@ void UI::MachineType_Click() {
   RamSize->setCurrentIndex(settings.selected_ram);
   dialog_settings_ = {QString::fromLatin1(settings.dialog_title),
                       QString::fromLatin1(settings.default_extension),
-                      QString::fromLatin1(settings.filter)};
+                      QString::fromLatin1(settings.filter), QString()};
 }
 
 void UI::cmdSelect_Click() {

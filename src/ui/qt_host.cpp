@@ -5,7 +5,7 @@
 #include <QMessageBox>
 
 #include "ui/busy_cursor.h"
-#include "ui/image_folder.h"
+#include "ui/window_folders.h"
 
 namespace quillfen {
 namespace {

@@ -17,6 +17,7 @@ class QtHost : public Host {
   /// The program file chosen in the window, whose folder takes the cartridge images when the
   /// executable's folder cannot.
   void SetProgramFile(std::filesystem::path path) { program_file_ = std::move(path); }
+  const std::filesystem::path& ProgramFile() const { return program_file_; }
 
   void ShowError(const std::string& text) override;
   Answer AskCartridgeSize(const std::string& text) override;

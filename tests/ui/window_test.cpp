@@ -29,7 +29,7 @@
 #include "cartridge/error.h"
 #include "inspection/converters.h"
 #include "support/temp_dir.h"
-#include "ui/image_folder.h"
+#include "ui/window_folders.h"
 #include "ui/machine_table.h"
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
@@ -90,11 +90,15 @@ struct WindowDriver {
   ScriptedConverters converters;
   quillfen::QtHost host;
   QString next_path;
+  quillfen::DialogSettings last_dialog;  // as the file dialog was last given them
   int program_ends = 0;
   std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters, host);
 
   WindowDriver() {
-    window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings&) { return next_path; });
+    window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings& settings) {
+      last_dialog = settings;
+      return next_path;
+    });
     window->SetEndProgram([this] { ++program_ends; });
   }
 
@@ -477,21 +481,29 @@ class WindowTest : public QObject {
     QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
   }
 
-  // The image goes beside the executable while that folder takes new files (the portable
-  // layout), else beside the program, as for an installed copy in a folder of the system.
-  void imageFolderFallsBackToProgramFolder() {
+  // Images go, and the dialog opens, in the executable's folder while that folder takes new
+  // files (the portable layout); else, as for an installed copy in a folder of the system,
+  // beside the program chosen, and the dialog opens at home until one is.
+  void foldersFallBackFromTheExecutables() {
     TempDir temp;
-    const Path program = temp.Write("GAME.P", {0});
+    const Path program = (temp / "games") / "GAME.P";
+    std::filesystem::create_directory(temp / "games");
     const Path not_a_folder = temp.Write("quillfen", {0});
-    for (const auto& [executable_folder, chosen, expected] :
-         {std::tuple{temp.path(), program, temp.path()},
-          std::tuple{temp / "missing", program, temp.path()},
-          std::tuple{not_a_folder, program, temp.path()},
-          std::tuple{temp / "missing", Path(), temp / "missing"}}) {
-      QCOMPARE(quillfen::ImageFolder(executable_folder, chosen), expected);
+    const Path home = temp / "home";
+    for (const auto& [executable_folder, chosen, image_folder, dialog_folder] :
+         {std::tuple{temp.path(), program, temp.path(), temp.path()},
+          std::tuple{temp / "missing", program, temp / "games", temp / "games"},
+          std::tuple{not_a_folder, program, temp / "games", temp / "games"},
+          std::tuple{temp / "missing", Path(), temp / "missing", home}}) {
+      QCOMPARE(quillfen::ImageFolder(executable_folder, chosen), image_folder);
+      QCOMPARE(quillfen::DialogFolder(executable_folder, chosen, home), dialog_folder);
     }
-    QVERIFY(quillfen::FolderIsWritable(temp.path()) && !quillfen::FolderIsWritable(program));
-    QCOMPARE(QDir(QString::fromStdString(temp.path().string())).entryList(QDir::Files).size(), 2);
+    QVERIFY(quillfen::FolderIsWritable(temp.path()) && !quillfen::FolderIsWritable(not_a_folder));
+    // The probe leaves nothing behind.
+    QCOMPARE(QDir(QString::fromStdString(temp.path().string())).entryList(QDir::Files).size(), 1);
+    WindowDriver ui;
+    ui.Select(QString());
+    QCOMPARE(ui.last_dialog.folder, QApplication::applicationDirPath());
   }
 
   // After a generation both "Done!" and the file field name the image in full; a failure, or

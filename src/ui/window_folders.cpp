@@ -1,4 +1,4 @@
-#include "ui/image_folder.h"
+#include "ui/window_folders.h"
 
 #include <QFile>
 #include <QTemporaryFile>
@@ -17,6 +17,13 @@ std::filesystem::path ImageFolder(const std::filesystem::path& executable_folder
                                   const std::filesystem::path& program_file) {
   if (program_file.empty() || FolderIsWritable(executable_folder)) return executable_folder;
   return program_file.parent_path();
+}
+
+std::filesystem::path DialogFolder(const std::filesystem::path& executable_folder,
+                                   const std::filesystem::path& program_file,
+                                   const std::filesystem::path& home_folder) {
+  if (FolderIsWritable(executable_folder)) return executable_folder;
+  return program_file.empty() ? home_folder : program_file.parent_path();
 }
 
 }  // namespace quillfen

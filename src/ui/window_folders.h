@@ -15,4 +15,11 @@ bool FolderIsWritable(const std::filesystem::path& folder);
 std::filesystem::path ImageFolder(const std::filesystem::path& executable_folder,
                                   const std::filesystem::path& program_file);
 
+/// The folder the file dialog opens in: the executable's folder while it is writable (where the
+/// portable layout keeps everything); otherwise the folder of the program chosen last, or the
+/// home folder before any, rather than a folder of the system such as /usr/bin.
+std::filesystem::path DialogFolder(const std::filesystem::path& executable_folder,
+                                   const std::filesystem::path& program_file,
+                                   const std::filesystem::path& home_folder);
+
 }  // namespace quillfen
