@@ -53,8 +53,8 @@ std::optional<QString> WindowProgramFile(const QStringList& arguments, QString& 
   }
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1) {
-    error = QStringLiteral("Only one program file can be selected; %1 were named.")
-                .arg(files.size());
+    error =
+        QStringLiteral("Only one program file can be selected; %1 were named.").arg(files.size());
     return std::nullopt;
   }
   return files.value(0);

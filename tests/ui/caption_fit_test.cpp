@@ -1,8 +1,6 @@
-// Every caption of the window fits the room its control gives it at the designed geometry, in
-// the default font. Run once as it is and once at twice the scale (see tests/CMakeLists.txt).
+// The window's captions fit the room their controls give them at the designed geometry, in the
+// default font; run as it is and at twice the scale (see tests/CMakeLists.txt).
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -13,8 +11,6 @@
 #include <QTest>
 
 #include "inspection/converters.h"
-#include "support/scripted_host.h"
-#include "support/temp_dir.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
 
@@ -32,30 +28,28 @@ Option StyleOptionOf(const Control& control) {
   return option;
 }
 
-/// The width a caption needs in `widget`'s font; an access key's "&" is not drawn.
-int CaptionWidth(const QWidget& widget, const QString& caption) {
-  return widget.fontMetrics().size(Qt::TextShowMnemonic, caption).width();
-}
-
 /// The room a combo box leaves for the shown entry: its edit field, less the pixel on either
 /// side that the style keeps free when it draws the entry.
 int ComboRoom(const QComboBox& combo) {
   const auto option = StyleOptionOf<QComboBox, QStyleOptionComboBox>(combo);
-  const QRect field = combo.style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                    QStyle::SC_ComboBoxEditField, &combo);
-  return field.width() - 2;
+  return combo.style()
+             ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo)
+             .width() -
+         2;
 }
 
 /// The room a button or check box leaves for its text, beside any indicator.
-int ButtonRoom(const QAbstractButton& button) {
-  if (const auto* check_box = qobject_cast<const QCheckBox*>(&button)) {
-    const auto option = StyleOptionOf<QCheckBox, QStyleOptionButton>(*check_box);
-    return button.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &button).width();
-  }
-  const auto& push_button = *qobject_cast<const QPushButton*>(&button);
-  const auto option = StyleOptionOf<QPushButton, QStyleOptionButton>(push_button);
-  return button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button).width();
+template <typename Button>
+int ButtonRoom(const Button& button, QStyle::SubElement contents) {
+  const auto option = StyleOptionOf<Button, QStyleOptionButton>(button);
+  return button.style()->subElementRect(contents, &option, &button).width();
 }
+
+struct Window {
+  quillfen::QtHost host;
+  quillfen::MachineConverters converters{host};
+  quillfen::UI ui{converters, host};
+};
 
 }  // namespace
 
@@ -63,51 +57,45 @@ class CaptionFitTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Labels, buttons, the check box, and every entry each list can show.
   void everyCaptionFits() {
-    quillfen::testing::TempDir temp;
-    quillfen::testing::ScriptedHost host(temp.path());
-    quillfen::MachineConverters converters(host);
-    quillfen::QtHost window_host;
-    quillfen::UI window(converters, window_host);
+    Window window;
     QStringList clipped;
     const auto check = [&clipped](const QWidget& control, const QString& caption, int room) {
-      const int needed = CaptionWidth(control, caption);
+      // An access key's "&" is not drawn.
+      const int needed = control.fontMetrics().size(Qt::TextShowMnemonic, caption).width();
       if (needed > room)
         clipped << QString("%1 \"%2\" needs %3 pixels, has %4")
                        .arg(control.objectName(), caption)
                        .arg(needed)
                        .arg(room);
     };
-    for (const QLabel* label : window.findChildren<QLabel*>())
+    for (const QLabel* label : window.ui.findChildren<QLabel*>())
       check(*label, label->text(), label->contentsRect().width() - 2 * label->margin());
-    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>())
-      check(*button, button->text(), ButtonRoom(*button));
-    auto* machines = window.findChild<QComboBox*>("MachineType");
-    auto* ram_sizes = window.findChild<QComboBox*>("RamSize");
-    QVERIFY(machines != nullptr && ram_sizes != nullptr);
+    for (const QPushButton* button : window.ui.findChildren<QPushButton*>())
+      check(*button, button->text(), ButtonRoom(*button, QStyle::SE_PushButtonContents));
+    for (const QCheckBox* box : window.ui.findChildren<QCheckBox*>())
+      check(*box, box->text(), ButtonRoom(*box, QStyle::SE_CheckBoxContents));
+    auto* machines = window.ui.findChild<QComboBox*>("MachineType");
+    auto* ram_sizes = window.ui.findChild<QComboBox*>("RamSize");
     for (int machine = 0; machine < machines->count(); ++machine) {
       check(*machines, machines->itemText(machine), ComboRoom(*machines));
-      // Each pick fills the RAM list with that machine's entries.
       machines->setCurrentIndex(machine);
-      emit machines->activated(machine);
+      emit machines->activated(machine);  // fills the RAM list with the machine's entries
       for (int entry = 0; entry < ram_sizes->count(); ++entry)
         check(*ram_sizes, ram_sizes->itemText(entry), ComboRoom(*ram_sizes));
     }
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
   }
 
-  // Widening a control must not push it into its neighbour or out of the window; only the Done
+  // A widened control must not reach into its neighbour or out of the window; only the Done
   // indicator lies on the credit, by design.
   void controlsStayApartInsideTheWindow() {
-    quillfen::testing::TempDir temp;
-    quillfen::testing::ScriptedHost host(temp.path());
-    quillfen::MachineConverters converters(host);
-    quillfen::QtHost window_host;
-    const quillfen::UI window(converters, window_host);
-    const QList<QWidget*> controls = window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    const Window window;
+    const QList<QWidget*> controls = window.ui.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     QVERIFY(controls.size() >= 12);
     for (const QWidget* control : controls) {
-      QVERIFY2(window.rect().contains(control->geometry()), qPrintable(control->objectName()));
+      QVERIFY2(window.ui.rect().contains(control->geometry()), qPrintable(control->objectName()));
       for (const QWidget* other : controls) {
         const QStringList pair{control->objectName(), other->objectName()};
         if (control == other || (pair.contains("lblDone") && pair.contains("Label7"))) continue;

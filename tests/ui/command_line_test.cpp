@@ -1,11 +1,11 @@
 // The window's command line: --help and --version answered before any window, one program
 // file to select, usage errors.
 
+#include "ui/command_line.h"
+
 #include <QCoreApplication>
 #include <QTest>
 #include <optional>
-
-#include "ui/command_line.h"
 
 class CommandLineTest : public QObject {
   Q_OBJECT

@@ -1,9 +1,9 @@
-// The desktop entry and the file types it opens: every extension the window's file dialog
-// offers is known to the desktop under a type that the entry names, so that a file manager
-// opens it with `quillfen FILE`.
+// The desktop entry and its file types: every extension the file dialog offers is known to the
+// desktop under a type the entry names, so that a file manager opens it with `quillfen FILE`.
 
 #include <QFile>
 #include <QMap>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -14,32 +14,10 @@
 
 namespace {
 
-QString ReadPackagingFile(const char* name) {
+QString PackagingFile(const char* name) {
   QFile file(QStringLiteral(QUILLFEN_PACKAGING_FOLDER "/") + name);
   if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", name);
   return QString::fromUtf8(file.readAll());
-}
-
-/// The value of `key` in the desktop entry.
-QString DesktopEntryValue(const QString& entry, const QString& key) {
-  for (const QString& line : entry.split('\n'))
-    if (line.startsWith(key + '=')) return line.mid(key.size() + 1);
-  return QString();
-}
-
-/// Each type of the shared-mime-info file with its globs, in lower case.
-QMap<QString, QSet<QString>> GlobsByType(const QString& xml) {
-  QMap<QString, QSet<QString>> globs;
-  QXmlStreamReader reader(xml);
-  QString type;
-  while (!reader.atEnd()) {
-    if (reader.readNext() != QXmlStreamReader::StartElement) continue;
-    if (reader.name() == u"mime-type") type = reader.attributes().value("type").toString();
-    if (reader.name() == u"glob")
-      globs[type].insert(reader.attributes().value("pattern").toString().toLower());
-  }
-  if (reader.hasError()) qFatal("quillfen.xml: %s", qPrintable(reader.errorString()));
-  return globs;
 }
 
 }  // namespace
@@ -49,19 +27,33 @@ class DesktopEntryTest : public QObject {
 
  private slots:
   void opensEveryOfferedExtension() {
-    const QString entry = ReadPackagingFile("quillfen.desktop");
-    QCOMPARE(DesktopEntryValue(entry, "Exec"), QString("quillfen %f"));
-    const QStringList named = DesktopEntryValue(entry, "MimeType").split(';', Qt::SkipEmptyParts);
-    const QMap<QString, QSet<QString>> globs = GlobsByType(ReadPackagingFile("quillfen.xml"));
-    QCOMPARE(QSet<QString>(named.begin(), named.end()), QSet<QString>(globs.keyBegin(), globs.keyEnd()));
+    const QString entry = PackagingFile("quillfen.desktop");
+    const auto line = [](const char* pattern) {
+      return QRegularExpression(pattern, QRegularExpression::MultilineOption);
+    };
+    QVERIFY(entry.contains(line("^Exec=quillfen %f$")));
+    const QStringList types =
+        line("^MimeType=(.*)$").match(entry).captured(1).split(';', Qt::SkipEmptyParts);
+    // Each type of the shared-mime-info file with its globs, in lower case.
+    QMap<QString, QSet<QString>> globs;
+    QXmlStreamReader reader(PackagingFile("quillfen.xml"));
+    QString type;
+    while (!reader.atEnd()) {
+      if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+      if (reader.name() == u"mime-type") type = reader.attributes().value("type").toString();
+      if (reader.name() == u"glob")
+        globs[type].insert(reader.attributes().value("pattern").toString().toLower());
+    }
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    QCOMPARE(QSet<QString>(types.begin(), types.end()), QSet(globs.keyBegin(), globs.keyEnd()));
     QSet<QString> globbed;
-    for (auto type = globs.begin(); type != globs.end(); ++type) {
-      // One type per machine: its globs are all read by the same machine's reader.
+    for (auto type_globs = globs.begin(); type_globs != globs.end(); ++type_globs) {
+      // One machine per type: all its globs are read by that machine's reader.
       QSet<std::optional<quillfen::Machine>> machines;
-      for (const QString& glob : type.value())
+      for (const QString& glob : type_globs.value())
         machines.insert(quillfen::MachineForFileName(("GAME" + glob.mid(1)).toStdString()));
-      QVERIFY2(machines.size() == 1 && *machines.begin(), qPrintable(type.key()));
-      globbed += type.value();
+      QVERIFY2(machines.size() == 1 && *machines.begin(), qPrintable(type_globs.key()));
+      globbed += type_globs.value();
     }
     for (const quillfen::MachineSettings& machine : quillfen::kMachineTable) {
       // "All ZX81 Programs (...)|*.P81;*.P;*.81|...": the patterns of the first choice.
