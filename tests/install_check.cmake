@@ -8,6 +8,7 @@ endif()
 set(expected
   bin/quillfen-cli
   share/applications/quillfen.desktop
+  share/mime/packages/quillfen.xml
   share/icons/hicolor/scalable/apps/quillfen.svg
   share/man/man1/quillfen-cli.1)
 foreach(size 16 32 48 64 128 256)

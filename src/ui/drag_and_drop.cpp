@@ -1,5 +1,5 @@
-// Dropping one program or snapshot file on the window picks its machine and selects it, as if
-// it had been chosen in the file dialog.
+// Dropping one program or snapshot file on the window, or naming it on the command line, picks
+// its machine and selects it, as if it had been chosen in the file dialog.
 
 #include <QComboBox>
 #include <QDragEnterEvent>
@@ -13,6 +13,13 @@
 #include "ui/main_window.h"
 
 namespace quillfen {
+namespace {
+
+std::optional<Machine> MachineForPath(const QString& path) {
+  return MachineForFileName(QFile::encodeName(QFileInfo(path).fileName()).toStdString());
+}
+
+}  // namespace
 
 QString UI::DroppableFile(const QMimeData* data) const {
   // Not while a selection or a generation runs: both disable "...".
@@ -21,8 +28,7 @@ QString UI::DroppableFile(const QMimeData* data) const {
   if (urls.size() != 1 || !urls.front().isLocalFile()) return QString();
   const QString path = urls.front().toLocalFile();
   if (!QFileInfo(path).isFile()) return QString();
-  if (!MachineForFileName(QFile::encodeName(QFileInfo(path).fileName()).toStdString()))
-    return QString();
+  if (!MachineForPath(path)) return QString();
   return path;
 }
 
@@ -41,16 +47,17 @@ void UI::dropEvent(QDropEvent* event) {
     return;
   }
   event->acceptProposedAction();
-  DropProgram(path);
+  OpenProgramFile(path);
 }
 
-void UI::DropProgram(const QString& path) {
-  const auto machine =
-      MachineForFileName(QFile::encodeName(QFileInfo(path).fileName()).toStdString());
-  if (!machine) return;
-  MachineType->setCurrentIndex(static_cast<int>(*machine));
-  MachineType_Click();
-  RunSelection([path] { return path; });
+void UI::OpenProgramFile(const QString& path) {
+  if (const std::optional<Machine> machine = MachineForPath(path)) {
+    MachineType->setCurrentIndex(static_cast<int>(*machine));
+    MachineType_Click();
+  }
+  // Absolute, so that the folder that may take the image is known whatever the current folder.
+  const QString absolute = QFileInfo(path).absoluteFilePath();
+  RunSelection([absolute] { return absolute; });
 }
 
 }  // namespace quillfen

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <exception>
 
+#include "cartridge/file_names.h"
 #include "ui/main_window.h"
 
 namespace quillfen {
@@ -51,9 +52,18 @@ bool UI::RunConverter() {
 }
 
 void UI::ShowDoneIndicator(bool succeeded) {
+  // The name alone does not say which folder took the image: both tooltips give its full path.
+  const QString written = succeeded ? WrittenImagePath() : QString();
+  lblDone->setToolTip(written);
+  TextFilename->setToolTip(written);
   if (!succeeded) lblDone->setText(QStringLiteral("Error!"));
   lblDone->show();
   Timer1->start();
+}
+
+QString UI::WrittenImagePath() const {
+  const std::string file_name = QFile::encodeName(TextFilename->text()).toStdString();
+  return QFile::decodeName(host_.OutputPath(OutputNameFor(file_name)).c_str());
 }
 
 void UI::ResetDoneIndicator() {

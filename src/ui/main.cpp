@@ -1,14 +1,33 @@
 #include <QApplication>
+#include <cstdio>
+#include <optional>
 
 #include "inspection/converters.h"
+#include "ui/command_line.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // --help and --version answer before the window's application exists, so without a display.
+  const std::optional<QString> answer = [&] {
+    const QCoreApplication plain(argc, argv);
+    return quillfen::CommandLineAnswer(QCoreApplication::arguments());
+  }();
+  if (answer) {
+    std::fputs(answer->toLocal8Bit().constData(), stdout);
+    return 0;
+  }
+  QApplication app(argc, argv);  // takes Qt's own options out of the arguments
+  QString error;
+  const std::optional<QString> program_file =
+      quillfen::WindowProgramFile(QCoreApplication::arguments(), error);
+  if (!program_file) {
+    std::fprintf(stderr, "quillfen: %s\nTry 'quillfen --help'.\n", error.toLocal8Bit().constData());
+    return 2;
+  }
   quillfen::QtHost host;
   quillfen::MachineConverters converters(host);
-  quillfen::UI window(converters);
-  host.SetWindow(&window);
+  quillfen::UI window(converters, host);
+  if (!program_file->isEmpty()) window.OpenProgramFile(*program_file);
   return QApplication::exec();
 }

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,15 @@ constexpr int kFontPixels = 11;
 const char kDesignedTitle[] = " ZX Interface 2 ROM Quillfen";
 const char kCredit[] = "Cartridges for the ZX Interface 2";
 
+/// The icon in every size built into the program (each file's size read from the file), so
+/// that the desktop picks the one it draws instead of scaling one.
+QIcon ApplicationIcon() {
+  QIcon icon;
+  for (const QFileInfo& file : QDir(QStringLiteral(":/quillfen")).entryInfoList(QDir::Files))
+    icon.addFile(file.filePath());
+  return icon;
+}
+
 template <typename Control>
 Control* MakeControl(QWidget* window, const char* name, int left, int top, int width, int height) {
   auto* control = new Control(window);
@@ -37,11 +48,13 @@ Control* MakeControl(QWidget* window, const char* name, int left, int top, int w
 
 }  // namespace
 
-UI::UI(Converters& converters, QWidget* parent)
+UI::UI(Converters& converters, QtHost& host, QWidget* parent)
     : QWidget(parent),
       converters_(converters),
+      host_(host),
       file_dialog_(RunOpenFileDialog),
       end_program_([] { QCoreApplication::exit(0); }) {
+  host_.SetWindow(this);
   CreateControls();
   Form_Load();
 }
@@ -50,7 +63,7 @@ UI::~UI() = default;
 
 void UI::CreateControls() {
   setObjectName(QStringLiteral("UI"));
-  setWindowIcon(QIcon(QStringLiteral(":/quillfen/quillfen.png")));
+  setWindowIcon(ApplicationIcon());
   setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
   setAcceptDrops(true);
   // The places and sizes below are laid out for an 8-point font (11 pixels at 96 dots per inch).
@@ -58,20 +71,23 @@ void UI::CreateControls() {
   window_font.setPixelSize(kFontPixels);
   setFont(window_font);
 
-  // Created in focus order, so that the keyboard walks the controls in that order.
+  // Created in focus order, so that the keyboard walks the controls in that order. The two
+  // lists are wider than first designed, which clipped "ZX Spectrum" and "16K" beside the
+  // drop-down arrow; "RAM:", its list and the auto-run box moved right to make room, and the
+  // labels "Type:" and "RAM:" end where their lists begin instead of a pixel inside them.
   // clang-format off
-  MachineType  = MakeControl<QComboBox>(this,   "MachineType",   600,  240, 1335, 315);
+  MachineType  = MakeControl<QComboBox>(this,   "MachineType",   600,  240, 1530, 315);
   cmdSelect    = MakeControl<QPushButton>(this, "cmdSelect",    3060,  720,  300, 315);
-  RamSize      = MakeControl<QComboBox>(this,   "RamSize",      2640,  240,  735, 315);
-  chkAutoRun   = MakeControl<QCheckBox>(this,   "chkAutoRun",   3630,  240,  735, 255);
+  RamSize      = MakeControl<QComboBox>(this,   "RamSize",      2700,  240,  780, 315);
+  chkAutoRun   = MakeControl<QCheckBox>(this,   "chkAutoRun",   3690,  240,  735, 255);
   cmdGenerate  = MakeControl<QPushButton>(this, "cmdGenerate",  3600,  720,  855, 315);
   cmdExit      = MakeControl<QPushButton>(this, "cmdExit",      3600, 1200,  855, 315);
   Label2       = MakeControl<QLabel>(this,      "Label2",        120,  750,  375, 255);
   TextFilename = MakeControl<QLineEdit>(this,   "TextFilename",  600,  720, 2400, 315);
   Label7       = MakeControl<QLabel>(this,      "Label7",        120, 1320, 3375, 255);
   lblDone      = MakeControl<QLabel>(this,      "lblDone",       120, 1320, 3375, 255);
-  Label8       = MakeControl<QLabel>(this,      "Label8",        120,  240,  495, 255);
-  RAMSizeLabel = MakeControl<QLabel>(this,      "RAMSizeLabel", 2160,  270,  495, 255);
+  Label8       = MakeControl<QLabel>(this,      "Label8",        120,  240,  480, 255);
+  RAMSizeLabel = MakeControl<QLabel>(this,      "RAMSizeLabel", 2220,  270,  480, 255);
   // clang-format on
   setTabOrder(MachineType, cmdSelect);
   setTabOrder(cmdSelect, RamSize);
@@ -94,6 +110,9 @@ void UI::CreateControls() {
   Label2->setText(QStringLiteral("File:"));
   // The window only ever writes the file name; it is the name of the program read at selection.
   TextFilename->setReadOnly(true);
+  // Its tooltip names the image written for the name shown; another name drops it.
+  connect(TextFilename, &QLineEdit::textChanged, TextFilename,
+          [this] { TextFilename->setToolTip(QString()); });
   cmdSelect->setText(QStringLiteral("..."));
   cmdGenerate->setText(QStringLiteral("&Generate"));
   cmdExit->setText(QStringLiteral("E&xit"));
@@ -143,7 +162,7 @@ void UI::MachineType_Click() {
   RamSize->setCurrentIndex(settings.selected_ram);
   dialog_settings_ = {QString::fromLatin1(settings.dialog_title),
                       QString::fromLatin1(settings.default_extension),
-                      QString::fromLatin1(settings.filter)};
+                      QString::fromLatin1(settings.filter), QString()};
 }
 
 void UI::cmdSelect_Click() {

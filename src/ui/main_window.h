@@ -10,6 +10,7 @@
 #include "inspection/ram_offer.h"
 #include "ui/busy_cursor.h"
 #include "ui/open_file_dialog.h"
+#include "ui/qt_host.h"
 
 class QCheckBox;
 class QCloseEvent;
@@ -26,7 +27,7 @@ namespace quillfen {
 
 /// The one window: machine, program file, RAM size and auto-run choices, and the buttons that
 /// select a program, generate its cartridge image and end the program. It reaches the readers
-/// and converters only through `converters`.
+/// and converters only through `converters`, whose messages `host` shows over this window.
 class UI : public QWidget {
   Q_OBJECT
 
@@ -34,13 +35,18 @@ class UI : public QWidget {
   /// Runs the file-open dialog; returns the chosen path as chosen, or an empty string.
   using FileDialog = std::function<QString(QWidget* parent, const DialogSettings& settings)>;
 
-  explicit UI(Converters& converters, QWidget* parent = nullptr);
+  UI(Converters& converters, QtHost& host, QWidget* parent = nullptr);
   ~UI() override;
 
   /// Replaces the modal file-open dialog (tests answer with a prepared path).
   void SetFileDialog(FileDialog file_dialog) { file_dialog_ = std::move(file_dialog); }
   /// Replaces what ends the program (tests keep their process alive).
   void SetEndProgram(std::function<void()> end_program) { end_program_ = std::move(end_program); }
+
+  /// Opens the program file at `path` as if it had been chosen in the file dialog, after picking
+  /// the machine its extension names (an unknown extension keeps the machine, whose reader then
+  /// refuses the file).
+  void OpenProgramFile(const QString& path);
 
   /// The dialog settings of the machine picked last.
   const DialogSettings& CurrentDialogSettings() const { return dialog_settings_; }
@@ -86,14 +92,16 @@ class UI : public QWidget {
   bool RunConverter();
   /// Shows "Done!" or "Error!" and starts the two-second timer.
   void ShowDoneIndicator(bool succeeded);
+  /// The full path of the image the converter has just written for the shown file name.
+  QString WrittenImagePath() const;
 
   // Drag and drop: the one local program or snapshot file being dragged, or an empty string.
   QString DroppableFile(const QMimeData* data) const;
-  void DropProgram(const QString& path);
 
   Machine SelectedMachine() const;
 
   Converters& converters_;
+  QtHost& host_;
   FileDialog file_dialog_;
   std::function<void()> end_program_;
   DialogSettings dialog_settings_;

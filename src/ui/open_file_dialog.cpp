@@ -1,6 +1,5 @@
 #include "ui/open_file_dialog.h"
 
-#include <QCoreApplication>
 #include <QFileDialog>
 #include <QRegularExpression>
 
@@ -40,7 +39,7 @@ void ConfigureOpenFileDialog(QFileDialog& dialog, const DialogSettings& settings
 
 QString RunOpenFileDialog(QWidget* parent, const DialogSettings& settings) {
   QFileDialog dialog(parent);
-  ConfigureOpenFileDialog(dialog, settings, QCoreApplication::applicationDirPath());
+  ConfigureOpenFileDialog(dialog, settings, settings.folder);
   // The busy cursor belongs to the window; the dialog shows the ordinary one.
   const CursorLift lift;
   if (dialog.exec() != QDialog::Accepted) return QString();

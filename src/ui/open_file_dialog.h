@@ -13,6 +13,7 @@ struct DialogSettings {
   QString title;
   QString default_extension;  // "P81", added when the typed name has none
   QString filter;             // "description|patterns|...", patterns separated by ";"
+  QString folder;             // where it opens; set just before it runs
 };
 
 /// The filter text as Qt name filters, one per description: "All ZX81 Programs (*.P81;*.P;*.81)"
@@ -26,7 +27,7 @@ QStringList QtNameFilters(const QString& filter);
 void ConfigureOpenFileDialog(QFileDialog& dialog, const DialogSettings& settings,
                              const QString& folder);
 
-/// Runs the dialog modally over `parent`, opening in the executable's folder. The chosen path
+/// Runs the dialog modally over `parent`, opening in the folder of `settings`. The chosen path
 /// exactly as chosen, or an empty string when the user cancelled.
 QString RunOpenFileDialog(QWidget* parent, const DialogSettings& settings);
 

@@ -3,6 +3,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
 #include "ui/main_window.h"
+#include "ui/window_folders.h"
 
 namespace quillfen {
 namespace {
@@ -30,7 +33,12 @@ std::optional<RamOffer> OfferForLength(std::int16_t length, RamOffer (*offer)(st
 
 QString UI::AskForFileName() {
   try {
-    return file_dialog_(this, dialog_settings_);
+    DialogSettings settings = dialog_settings_;
+    settings.folder = QFile::decodeName(
+        DialogFolder(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString(),
+                     host_.ProgramFile(), QFile::encodeName(QDir::homePath()).toStdString())
+            .c_str());
+    return file_dialog_(this, settings);
   } catch (const std::exception&) {
     return QString();
   }
@@ -46,6 +54,7 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
     const QString path = choose_path();
     if (path.isEmpty()) return false;
     cmdSelect->setEnabled(false);
+    host_.SetProgramFile(QFile::encodeName(path).toStdString());
     // The file is opened by the path as chosen; its name is shown, tested and passed on in
     // upper case.
     const std::string name = ToUpperAscii(BareFileName(QFile::encodeName(path).toStdString()));

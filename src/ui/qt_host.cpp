@@ -6,6 +6,7 @@
 
 #include "cartridge/rom_folders.h"
 #include "ui/busy_cursor.h"
+#include "ui/window_folders.h"
 
 namespace quillfen {
 namespace {
@@ -47,7 +48,7 @@ std::vector<std::filesystem::path> QtHost::RomFolders() const {
 }
 
 std::filesystem::path QtHost::OutputPath(const std::string& output_name) const {
-  return ExecutableFolder() / output_name;
+  return ImageFolder(ExecutableFolder(), program_file_) / output_name;
 }
 
 void QtHost::YieldToWindow() { QCoreApplication::processEvents(); }

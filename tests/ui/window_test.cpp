@@ -4,8 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -28,6 +32,7 @@
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
 #include "ui/qt_host.h"
+#include "ui/window_folders.h"
 
 using quillfen::testing::TempDir;
 using Entries = QStringList;
@@ -69,8 +74,10 @@ class ScriptedConverters : public quillfen::Converters {
  private:
   template <typename... Numbers>
   bool Record(const char* function, const std::string& argument = "", Numbers... numbers) {
-    calls.push_back(
-        ((std::string(function) + " " + argument) + ... + (" " + std::to_string(numbers))));
+    // Appended piece by piece: GCC 12 sees a false overlap in `" " + std::to_string(n)`.
+    std::string call = std::string(function) + ' ' + argument;
+    ((call += ' ', call += std::to_string(numbers)), ...);
+    calls.push_back(call);
     if (during_call) during_call(calls.back());
     return true;
   }
@@ -80,12 +87,17 @@ class ScriptedConverters : public quillfen::Converters {
 /// answers `next_path` and an end of program that only counts.
 struct WindowDriver {
   ScriptedConverters converters;
+  quillfen::QtHost host;
   QString next_path;
+  quillfen::DialogSettings last_dialog;  // as the file dialog was last given them
   int program_ends = 0;
-  std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters);
+  std::unique_ptr<quillfen::UI> window = std::make_unique<quillfen::UI>(converters, host);
 
   WindowDriver() {
-    window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings&) { return next_path; });
+    window->SetFileDialog([this](QWidget*, const quillfen::DialogSettings& settings) {
+      last_dialog = settings;
+      return next_path;
+    });
     window->SetEndProgram([this] { ++program_ends; });
   }
 
@@ -176,7 +188,7 @@ class WindowTest : public QObject {
   void startState() {
     WindowDriver ui;
     QCOMPARE(ui.window->windowTitle(), QString(" ZX Interface 2 ROM Quillfen V1.01"));
-    QVERIFY(ui.window->isVisible() && !ui.window->windowIcon().isNull());
+    QVERIFY(ui.window->isVisible());
     QCOMPARE(ui.window->minimumSize(), QSize(306, 109));  // 4590 x 1635 twips
     QCOMPARE(ui.window->maximumSize(), ui.window->minimumSize());
     QCOMPARE(ui.EntriesOf(ui.MachineType()), Entries({"ZX80", "ZX81", "ZX Spectrum"}));
@@ -190,6 +202,25 @@ class WindowTest : public QObject {
     QVERIFY(ui.lblDone()->isHidden() && ui.lblDone()->text() == "Done!");
     QVERIFY(ui.Timer1()->isSingleShot() && !ui.Timer1()->isActive() &&
             ui.Timer1()->interval() == 2000);
+  }
+
+  // The icon used to be a name of a resource that the linker had dropped: a QIcon that is not
+  // null but draws nothing. Each shipped size must be there, drawn from its own file (compared
+  // premultiplied, as a pixmap holds it).
+  void iconCarriesEveryShippedSize() {
+    const QIcon icon = WindowDriver().window->windowIcon();
+    const QFileInfoList shipped =
+        QDir(QUILLFEN_PACKAGING_FOLDER "/icons").entryInfoList({"quillfen-*.png"}, QDir::Files);
+    QCOMPARE(shipped.size(), 6);  // 16 to 256 pixels
+    QCOMPARE(icon.availableSizes().size(), shipped.size());
+    for (const QFileInfo& file : shipped) {
+      const auto premultiplied = [](const QImage& image) {
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      };
+      const QImage image = premultiplied(QImage(file.filePath()));
+      QVERIFY2(icon.availableSizes().contains(image.size()), qPrintable(file.fileName()));
+      QCOMPARE(premultiplied(icon.pixmap(image.size()).toImage()), image);
+    }
   }
 
   // Each pick, made from another machine with a program and "Done!" shown.
@@ -375,9 +406,29 @@ class WindowTest : public QObject {
       const auto first_call = ui.converters.calls.size();
       QVERIFY(ui.Drop({path}));
       QCOMPARE(ui.MachineType()->currentIndex(), machine);
-      QCOMPARE(ui.converters.calls.at(first_call), reader + (" " + path.toStdString()));
+      QCOMPARE(QString::fromStdString(ui.converters.calls.at(first_call)), reader + (' ' + path));
       QCOMPARE(ui.TextFilename()->text(), QString(name).toUpper());
       QVERIFY(ui.lblDone()->isHidden() && ui.cmdGenerate()->isEnabled() && ui.Idle());
+    }
+  }
+
+  // A file named on the command line: its machine picked from the extension, a relative path
+  // opened from the current folder; an unknown extension keeps the machine, whose reader
+  // decides, as with a name typed into the dialog.
+  void openProgramFileAsFromTheDialog() {
+    for (const auto& [path, machine, loads, reader] :
+         {std::tuple{"game.sna", 2, true, "LoadSnapshot"},
+          std::tuple{"/tmp/GAME.80", 0, true, "LoadZX80Program"},
+          std::tuple{"/tmp/notes.txt", 0, false, "LoadZX80Program"}}) {
+      WindowDriver ui;
+      ui.PickMachine(0);
+      ui.converters.load_result = loads;
+      ui.window->OpenProgramFile(path);
+      const QString absolute = QDir::current().absoluteFilePath(path);
+      QCOMPARE(ui.MachineType()->currentIndex(), machine);
+      QCOMPARE(QString::fromStdString(ui.converters.calls.front()), reader + (' ' + absolute));
+      QCOMPARE(ui.TextFilename()->text(), QFileInfo(path).fileName().toUpper());
+      QVERIFY(ui.cmdGenerate()->isEnabled() == loads && ui.Idle());
     }
   }
 
@@ -433,13 +484,57 @@ class WindowTest : public QObject {
     QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
   }
 
+  // Images go, and the dialog opens, in the executable's folder while that folder takes new
+  // files (the portable layout); else, as for an installed copy in a folder of the system,
+  // beside the program chosen, and the dialog opens at home until one is.
+  void foldersFallBackFromTheExecutables() {
+    TempDir temp;
+    const Path program = (temp / "games") / "GAME.P";
+    std::filesystem::create_directory(temp / "games");
+    const Path not_a_folder = temp.Write("quillfen", {0});
+    const Path home = temp / "home";
+    for (const auto& [executable_folder, chosen, image_folder, dialog_folder] :
+         {std::tuple{temp.path(), program, temp.path(), temp.path()},
+          std::tuple{temp / "missing", program, temp / "games", temp / "games"},
+          std::tuple{not_a_folder, program, temp / "games", temp / "games"},
+          std::tuple{temp / "missing", Path(), temp / "missing", home}}) {
+      QCOMPARE(quillfen::ImageFolder(executable_folder, chosen), image_folder);
+      QCOMPARE(quillfen::DialogFolder(executable_folder, chosen, home), dialog_folder);
+    }
+    QVERIFY(quillfen::FolderIsWritable(temp.path()) && !quillfen::FolderIsWritable(not_a_folder));
+    // The probe leaves nothing behind.
+    QCOMPARE(QDir(QString::fromStdString(temp.path().string())).entryList(QDir::Files).size(), 1);
+    WindowDriver ui;
+    ui.Select(QString());
+    QCOMPARE(ui.last_dialog.folder, QApplication::applicationDirPath());
+  }
+
+  // After a generation both "Done!" and the file field name the image in full; a failure, or
+  // another name in the field, leaves no stale path behind.
+  void writtenImagePathAsTooltip() {
+    WindowDriver ui;
+    ui.Select("/tmp/Some.Folder/game.p");
+    ui.Generate();
+    const QString written = QApplication::applicationDirPath() + "/GAME.bin";
+    QCOMPARE(ui.lblDone()->toolTip(), written);
+    QCOMPARE(ui.TextFilename()->toolTip(), written);
+    ui.converters.generate_result = false;
+    ui.Generate();
+    QVERIFY(ui.lblDone()->toolTip().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
+    ui.converters.generate_result = true;
+    ui.Generate();
+    ui.PickMachine(0);
+    QVERIFY(ui.TextFilename()->toolTip().isEmpty());
+  }
+
   // Yes, No, and closing the box, which counts as Cancel.
   void cartridgeSizeQuestion() {
     using quillfen::Host;
     for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, Host::Answer::Yes},
                                          std::pair{QMessageBox::No, Host::Answer::No},
                                          std::pair{QMessageBox::NoButton, Host::Answer::Cancel}}) {
-      AnswerBox([button](QMessageBox& box) {
+      // A copy: clang 14 cannot capture a structured binding.
+      AnswerBox([button = button](QMessageBox& box) {
         const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
         const auto default_button = box.standardButton(box.defaultButton());
         QAbstractButton* clicked = box.button(button);
