@@ -54,7 +54,8 @@ or SPECTRUM_ROM.bin, in ~/.local/share/quillfen for example.]=])
 set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# Stripped programs in the package; the build folder's programs keep their debug data.
+# Stripped programs in the package; the build folder's programs keep their debug data. (CPack's
+# own -dbgsym package is not used: CMake 3.25 lists build-folder paths in its md5sums.)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_GENERATOR DEB)
