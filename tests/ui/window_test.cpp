@@ -533,8 +533,7 @@ class WindowTest : public QObject {
     for (const auto& [button, answer] : {std::pair{QMessageBox::Yes, Host::Answer::Yes},
                                          std::pair{QMessageBox::No, Host::Answer::No},
                                          std::pair{QMessageBox::NoButton, Host::Answer::Cancel}}) {
-      // A copy: clang 14 cannot capture a structured binding.
-      AnswerBox([button = button](QMessageBox& box) {
+      AnswerBox([button = button](QMessageBox& box) {  // clang 14 cannot capture a binding
         const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
         const auto default_button = box.standardButton(box.defaultButton());
         QAbstractButton* clicked = box.button(button);
