@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The inputs every benchmark works on: the largest ZX81 program, large ZX80 programs, one 48K

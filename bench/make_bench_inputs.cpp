@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the benchmark inputs into the folder given as the only argument.
 #include <exception>
 #include <iostream>

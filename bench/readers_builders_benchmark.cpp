@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Micro-benchmarks of each reader and each cartridge generator, one file per iteration.
 // Generators read their ROM image and write the cartridge image like the window does, into a
 // folder on tmpfs (/dev/shm) unless --folder=DIR names another; the Build* functions that are

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Measures Quillfen's speed on this machine:
 #  1. whole processes, with hyperfine: quillfen-cli converting the largest ZX81 program, a large
 #     ZX80 program, an SNA and a compressed Z80 snapshot, beside a floor (cp of the same input to

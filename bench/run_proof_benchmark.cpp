@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Times the behaviour proof: (1) one 64K Spectrum image booted and run for 250 frames beside its
 // snapshot, on one core, the run alone and with its boot; (2) a batch of images converted with
 // --verify, checked on one thread and on one per core.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Measures how long a window program takes from being started until its first top-level window
 // is mapped (shown) on an X display: listens on the root window for MapNotify, starts the program,
 // and stops the clock at the first map. Run it on a display without a window manager (Xvfb), so

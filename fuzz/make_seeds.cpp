@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes the seed corpora of the fuzz targets: valid files of every format variant, made by the
 // test builders, each behind the choice bytes its target reads first.
 // Usage: quillfen_fuzz_seeds FOLDER  (writes FOLDER/<target>/<seed>)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs every fuzz target (or the ones named) for SECONDS each and prints, per target, the
 # executions and the findings (crash, leak, timeout, out-of-memory, sanitizer report).
 # Exits 1 when any target found anything; the inputs that did are kept under build-fuzz/work/.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole Spectrum path: an SNA or Z80 snapshot read by LoadSnapshot, then
 // GenerateSpectrumCartridge with a stand-in ROM image and a size answer chosen by the input.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadSnapshot on arbitrary bytes under Z80 names.
 #include "snapshot_reader_fuzzer.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole ZX80 path: a program file read by LoadZX80Program, then GenerateZX80Cartridge with
 // a stand-in ROM image, RAM size, auto-run and size answer chosen by the input.
 #include <array>

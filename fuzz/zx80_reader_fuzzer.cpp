@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadZX80Program on arbitrary bytes under .O, .80 and .P80 names (and names it must refuse).
 #include <array>
 #include <cstddef>

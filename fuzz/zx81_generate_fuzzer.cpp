@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole ZX81 path: a program file read by LoadZX81Program, then GenerateZX81Cartridge with
 // a stand-in ROM image, RAM size and auto-run chosen by the input.
 #include <array>

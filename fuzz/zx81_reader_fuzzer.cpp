@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadZX81Program on arbitrary bytes under .P, .81 and .P81 names (and names it must refuse).
 #include <algorithm>
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum/spectrum_startup_code.h"
 
 #include <string>

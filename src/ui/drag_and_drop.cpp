@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dropping one program or snapshot file on the window, or naming it on the command line, picks
 // its machine and selects it, as if it had been chosen in the file dialog.
 

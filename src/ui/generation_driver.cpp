@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The generation driver: hands the window's choices to the selected machine's converter and
 // shows the outcome in the Done indicator for two seconds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program inspection: asks for a program file, has the machine's reader load and check it, and
 // prepares the window for generation (shown name, RAM offer, auto-run box, Generate).
 

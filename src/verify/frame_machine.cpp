@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verify/frame_machine.h"
 
 #include <z80ex/z80ex.h>

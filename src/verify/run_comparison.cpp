@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verify/run_comparison.h"
 
 #include <z80ex/z80ex_dasm.h>

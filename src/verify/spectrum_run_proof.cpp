@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verify/spectrum_run_proof.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verify/verify_summary.h"
 
 #include "verify/run_comparison.h"

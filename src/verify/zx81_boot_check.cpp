@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "verify/zx81_boot_check.h"
 
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 16K ZX80 cartridge: the ZX80 ROM image whose first three bytes jump to a loader in its
 // free space; the loader copies the program behind it to 0x4000 and enters the ROM.
 

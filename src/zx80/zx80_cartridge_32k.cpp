@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 32K ZX80 cartridge: bank 0 holds the start-up code, the decoration rows and as much of
 // the program as fits, followed by a second code block that runs from its RAM copy; bank 1 holds
 // the ZX80 ROM image and, for a long program, a copy routine and the program's tail.

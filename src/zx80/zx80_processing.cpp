@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx80/zx80_processing.h"
 
 #include <exception>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx80/zx80_startup_code.h"
 
 namespace quillfen::zx80 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx81/zx81_layout.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx81/zx81_startup_code.h"
 
 #include "zx81/sinclair_startup_code.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Standard input and output, -q and -v, the progress of a batch, --keep-extension and the ROM
 // search of the command line, with the real converters.
 #include <gtest/gtest.h>

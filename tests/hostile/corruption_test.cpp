@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every value of every header byte: the readers either refuse the file or hold an image that
 // keeps their promises; nothing reads outside the file.
 #include <gtest/gtest.h>

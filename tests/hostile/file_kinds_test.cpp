@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paths that name no usable file, and file names of every odd shape, for every reader.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Length fields that point past the end of the file, and compressed data that would expand
 // beyond a page or beyond 48K: refused, without reading past the end or growing memory.
 #include <gtest/gtest.h>

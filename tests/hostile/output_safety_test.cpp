@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A cartridge image that cannot be written gives false from the generate entry point, throws
 // nothing, leaves no temporary file, and never harms an earlier image of the same name.
 #include <gtest/gtest.h>

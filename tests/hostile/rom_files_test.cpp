@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A ROM image file that is missing, empty, of the wrong size or not the machine's ROM keeps the
 // converter's own message and adds, as its detail, where it looked or what it found.
 #include <gtest/gtest.h>

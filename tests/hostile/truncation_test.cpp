@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every proper prefix of a valid file of every format is refused: the ZX80 and ZX81 readers
 // through files (the reader keeps a buffer of exactly the file's length), the snapshot readers
 // through buffers of exactly the prefix's length, so the sanitizer build sees any overread.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Our readers against libspectrum, an independent implementation: it rewrites random SNA files as
 // SNA and Z80 (compressed and not), and reads our builders' Z80 files of every version. Every
 // register and RAM byte must agree with the snapshot.

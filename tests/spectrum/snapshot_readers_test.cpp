@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SNA and Z80 readers on edited headers and files; libspectrum_check_test.cpp compares them
 // with an independent implementation on random snapshots, tests/hostile truncates and corrupts.
 #include <gtest/gtest.h>

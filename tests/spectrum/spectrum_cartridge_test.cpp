@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unused-area search and the byte layout of the 64K and 48K cartridges, with the worked
 // offsets of their layout tables; tests/verify boots these images on an emulated Spectrum.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/zx81_files.h"
 
 #include <stdexcept>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's captions fit the room their controls give them at the designed geometry, in the
 // default font; run as it is and at twice the scale (see tests/CMakeLists.txt).
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's command line: --help and --version answered before any window, one program
 // file to select, usage errors.
 

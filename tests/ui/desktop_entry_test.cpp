@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop entry and its file types: every extension the file dialog offers is known to the
 // desktop under a type the entry names, so that a file manager opens it with `quillfen FILE`.
 

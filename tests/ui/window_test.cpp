@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window over a converters double (start, machine picks, program inspection, the generation
 // driver with its Done indicator, drag and drop, the end of the program) and its Qt dialogs.
 

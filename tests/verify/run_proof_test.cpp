@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs resumed Spectrum cartridges beside a machine loaded with their snapshot and checks that
 // the runs agree where the layout keeps the program's world intact, and that they part, naming
 // the place, where it does not.

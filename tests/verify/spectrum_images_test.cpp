@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Boots Spectrum cartridge images as the builders lay them out and compares the resumed machine
 // with the snapshot.
 

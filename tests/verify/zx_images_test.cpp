@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Boots ZX81 and ZX80 cartridge images as the converters write them, on the emulated cartridge.
 
 #include <gtest/gtest.h>
