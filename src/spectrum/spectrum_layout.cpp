@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "cartridge/bank_layout.h"
 #include "cartridge/error.h"
 #include "spectrum/spectrum_startup_code.h"
 
@@ -114,9 +115,7 @@ void BuildImage48K(CartridgeMaker& maker, const SnapshotState& state, const std:
   maker.AppendBytes(RamRange(ram, bases.p, low));
   EmitStage2For48K(maker, state, kind, low, bases.a, bases.b, saved_a, saved_b);
   maker.AppendBytes(RamRange(ram, top, bases.p + kPageLength));
-  if (maker.CartridgeImage().size() > kBankSize)
-    ThrowError("BuildSpectrumCartridge48K: the code bank overflows");
-  maker.PadWithFFTo(kBankSize);
+  PadToBankEnd(maker, kBankSize, "BuildSpectrumCartridge48K: the code bank");
 
   maker.AppendBytes(RamRange(ram, bases.a, bases.a + kPageLength));
   maker.PadWithFFTo(3 * kBankSize);  // the third bank stays empty

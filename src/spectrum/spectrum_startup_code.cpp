@@ -1,17 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum/spectrum_startup_code.h"
 
+#include <iterator>
 #include <string>
+#include <string_view>
 
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
-#include "zx81/sinclair_startup_code.h"
+#include "cartridge/row_tables.h"
+#include "cartridge/z80_blocks.h"
 
 namespace quillfen::spectrum {
 namespace {
 
 constexpr int kStage3Address = 0x386E;  // the ROM copy's spare area starts here
 constexpr int kStage2Address64K = 0x8000;
+constexpr int kScreen = 0x4000;
+constexpr int kScreenLength = 0x1B00;          // display file and attributes
+constexpr int kAttributeRowsHighByte = 0x5A;   // attribute rows 16-23
+constexpr int kBankAddress = 0x0000;           // where the cartridge presents a bank
+constexpr int kBankLength = 0x4000;
+
+// The letters "ZX", five cells high, in bright white at the bottom left (rows 19-23, columns 0-10).
+constexpr std::string_view kLetterRows[] = {
+    "60 0B 78 78 78 78 78 00 78 00 00 00 78",
+    "80 0B 00 00 00 78 00 00 00 78 00 78 00",
+    "A0 0B 00 00 78 00 00 00 00 00 78 00 00",
+    "C0 0B 00 78 00 00 00 00 00 78 00 78 00",
+    "E0 0B 78 78 78 78 78 00 78 00 00 00 78",
+};
+constexpr int kLogoRows = static_cast<int>(std::size(kStripeRows) + std::size(kLetterRows));
+static_assert(kStripeRowsLength + RowTableLength(kLetterRows) == kLogoTableLength);
+
+// Waits until the byte at 0x0000 has read `value` 256 times in a row.
+void EmitBankWait(CartridgeMaker& out, int value) { EmitWaitForByte(out, kBankAddress, value); }
+
+// Copies the 16K bank present at 0x0000 to `destination`.
+void EmitBankCopy(CartridgeMaker& out, int destination) {
+  EmitBlockCopy(out, kBankAddress, destination, kBankLength);
+}
 
 }  // namespace
 
@@ -31,15 +58,10 @@ int RefreshValueBeforeResume(std::int32_t r) {
 
 // clang-format off
 void EmitStage1Start(CartridgeMaker& out, int logo_table) {
-  out.AppendFragment("AF");                                // XOR  A
-  out.AppendFragment("21 00 40");                          // LD   HL,0x4000
-  out.AppendFragment("77");                                // LD   (HL),A
-  out.AppendFragment("11 01 40");                          // LD   DE,0x4001
-  out.AppendFragment("01 FF 1A");                          // LD   BC,0x1AFF
-  out.AppendFragment("ED B0");                             // LDIR            screen := 0
-  out.AppendFragment("3E 08");                             // LD   A,0x08
-  out.AppendFragment("D3 FE");                             // OUT  (0xFE),A   black border
-  sinclair::EmitRowCopyLoop(out, 0x5A, 13, logo_table);   // logo into attribute rows 16-23
+  EmitClearMemory(out, kScreen, kScreenLength);                        // screen := 0
+  out.AppendFragment("3E 08");                                         // LD   A,0x08
+  out.AppendFragment("D3 FE");                                         // OUT  (0xFE),A  black border
+  EmitRowCopyLoop(out, kAttributeRowsHighByte, kLogoRows, logo_table);  // the logo
 }
 
 namespace {
@@ -65,62 +87,21 @@ void EmitStage1Continuation48K(CartridgeMaker& out, int stage1_length, int page_
   const int prefix_length = low - page_base;
   const int tail_length = page_base + 0x4000 - top;
   const int tail_source = prefix_source + prefix_length + stage2_length;
-  out.AppendFragment("21");  out.AppendWord(prefix_source);                   // LD HL,prefix
-  out.AppendFragment("11");  out.AppendWord(page_base);                       // LD DE,P
-  out.AppendFragment("01");  out.AppendWord(prefix_length + stage2_length);   // LD BC,prefix+L2
-  out.AppendFragment("ED B0");                                                // LDIR
-  if (tail_length != 0) {
-    out.AppendFragment("21");  out.AppendWord(tail_source);                   // LD HL,tail
-    out.AppendFragment("11");  out.AppendWord(top);                           // LD DE,top
-    out.AppendFragment("01");  out.AppendWord(tail_length);                   // LD BC,tail length
-    out.AppendFragment("ED B0");                                              // LDIR
-  }
+  EmitBlockCopy(out, prefix_source, page_base, prefix_length + stage2_length);  // prefix, stage 2
+  if (tail_length != 0) EmitBlockCopy(out, tail_source, top, tail_length);      // the tail
   EmitZeroFill(out, low + stage2_length, top);
   out.AppendFragment("C3");  out.AppendWord(low);                             // JP low
 }
 
 void EmitStage1Continuation64K(CartridgeMaker& out) {
-  out.AppendFragment("21");  out.AppendWord(0x00A9);   // LD   HL,0x00A9  stage 2 in the code bank
-  out.AppendFragment("11");  out.AppendWord(0x8000);   // LD   DE,0x8000
-  out.AppendFragment("01");  out.AppendWord(0x0044);   // LD   BC,68
-  out.AppendFragment("ED B0");                         // LDIR
-  out.AppendFragment("21");  out.AppendWord(0x00ED);   // LD   HL,0x00ED  RAM data in the code bank
-  out.AppendFragment("11");  out.AppendWord(0xC0ED);   // LD   DE,0xC0ED
-  out.AppendFragment("01");  out.AppendWord(0x3F13);   // LD   BC,16147
-  out.AppendFragment("ED B0");                         // LDIR
+  EmitBlockCopy(out, 0x00A9, 0x8000, 0x0044);          // stage 2 in the code bank to 0x8000
+  EmitBlockCopy(out, 0x00ED, 0xC0ED, 0x3F13);          // RAM data in the code bank, 16147 bytes
   out.AppendFragment("C3");  out.AppendWord(0x8000);   // JP   0x8000
 }
 
 void EmitLogoTable(CartridgeMaker& out) {
-  out.AppendFragment("1F 01 50");                                  // row 16, column 31
-  out.AppendFragment("3E 02 50 70");                               // row 17, columns 30-31
-  out.AppendFragment("5D 03 50 70 60");                            // row 18, columns 29-31
-  out.AppendFragment("7C 04 50 70 60 68");                         // row 19, columns 28-31
-  out.AppendFragment("9B 04 50 70 60 68");                         // row 20, columns 27-30
-  out.AppendFragment("BA 04 50 70 60 68");                         // row 21, columns 26-29
-  out.AppendFragment("D9 04 50 70 60 68");                         // row 22, columns 25-28
-  out.AppendFragment("F8 04 50 70 60 68");                         // row 23, columns 24-27
-  out.AppendFragment("60 0B 78 78 78 78 78 00 78 00 00 00 78");    // row 19, "ZX"
-  out.AppendFragment("80 0B 00 00 00 78 00 00 00 78 00 78 00");    // row 20
-  out.AppendFragment("A0 0B 00 00 78 00 00 00 00 00 78 00 00");    // row 21
-  out.AppendFragment("C0 0B 00 78 00 00 00 00 00 78 00 78 00");    // row 22
-  out.AppendFragment("E0 0B 78 78 78 78 78 00 78 00 00 00 78");    // row 23
-}
-
-void EmitBankWait(CartridgeMaker& out, int value) {
-  out.AppendFragment("21 00 00");                      // LD   HL,0x0000
-  out.AppendFragment("44");                            // again: LD B,H   256 reads
-  out.AppendFragment("7E");                            // read: LD A,(HL)
-  out.AppendFragment("FE");  out.AppendByte(value);    //      CP   value
-  out.AppendFragment("20 FA");                         //      JR   NZ,again
-  out.AppendFragment("10 F9");                         //      DJNZ read
-}
-
-void EmitBankCopy(CartridgeMaker& out, int destination) {
-  out.AppendFragment("21 00 00");                           // LD   HL,0x0000
-  out.AppendFragment("11");  out.AppendWord(destination);   // LD   DE,destination
-  out.AppendFragment("01");  out.AppendWord(0x4000);        // LD   BC,0x4000
-  out.AppendFragment("ED B0");                              // LDIR
+  EmitRowTable(out, kStripeRows);                      // rows 16-23, the colour band
+  EmitRowTable(out, kLetterRows);                      // rows 19-23, "ZX"
 }
 
 void EmitStage2For48K(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind, int low,
@@ -151,10 +132,7 @@ void EmitStage2For64K(CartridgeMaker& out, int saved_80ed, int saved_4000) {
 }
 
 void EmitStage3(CartridgeMaker& out, const SnapshotState& state, SnapshotKind kind) {
-  out.AppendFragment("21");  out.AppendWord(kRomCopyRamBytes);         // LD   HL,0x3901
-  out.AppendFragment("11");  out.AppendWord(kStage2Address64K);        // LD   DE,0x8000
-  out.AppendFragment("01");  out.AppendWord(kRomCopyRamBytesLength);   // LD   BC,237
-  out.AppendFragment("ED B0");                                         // LDIR
+  EmitBlockCopy(out, kRomCopyRamBytes, kStage2Address64K, kRomCopyRamBytesLength);  // over stage 2
   EmitRegisterBlock(out, state, kind, kStage3Address + Stage3Length(kind) - 4);
 }
 

@@ -25,8 +25,6 @@ inline constexpr int kStage1Length = 75;             // with the copy of the fre
 inline constexpr int kStage1LengthWithoutTail = 64;  // the unused area reaches the page's end
 inline constexpr int kStage1Length64K = 62;
 inline constexpr int kLogoTableLength = 107;
-inline constexpr int kBankWaitLength = 11;
-inline constexpr int kBankCopyLength = 11;
 inline constexpr int kStage2Length64K = 68;
 
 /// The register block: 65 bytes ending in JP PC for a Z80 snapshot, 64 ending in RETN for SNA.
@@ -56,12 +54,6 @@ void EmitStage1Continuation64K(CartridgeMaker& out);
 
 /// The 13 entries of the logo (a colour band and the letters "ZX"), 107 bytes.
 void EmitLogoTable(CartridgeMaker& out);
-
-/// Waits until the byte at 0x0000 has read `value` 256 times in a row.
-void EmitBankWait(CartridgeMaker& out, int value);
-
-/// Copies the 16K bank present at 0x0000 to `destination`.
-void EmitBankCopy(CartridgeMaker& out, int destination);
 
 /// Stage 2 of the 48K cartridge, run at `low`: fetches page `page_a` (marker 0x01) and `page_b`
 /// (marker 0x02), puts their first bytes back around the wait for the ROM, restores `state`.

@@ -6,12 +6,15 @@
 #include <exception>
 #include <string>
 
+#include "cartridge/bank_layout.h"
 #include "cartridge/converter_files.h"
+#include "cartridge/decoration.h"
 #include "cartridge/error.h"
+#include "cartridge/spectrum128_setup.h"
+#include "cartridge/z80_blocks.h"
 #include "zx80/zx80_processing.h"
 #include "zx80/zx80_startup_code.h"
 #include "zx80/zx80_texts.h"
-#include "zx81/sinclair_startup_code.h"
 
 namespace quillfen {
 namespace {
@@ -19,9 +22,7 @@ namespace {
 constexpr int kJumpLength = 3;  // C3 and a word, over the ROM's first three bytes
 
 struct Layout16K {
-  bool border = false;
-  bool stripes = false;
-  bool logo = false;
+  Decoration decoration;
   int program = 0;  // address of the program, behind the loader and its rows
   int rows = 0;     // address of the attribute rows (with stripes)
 };
@@ -32,35 +33,22 @@ Layout16K PlanLayout16K(int rom_end, int program_length, std::int16_t auto_run) 
   const int loader = zx80::LoaderLength(auto_run);
   const int room = static_cast<int>(kBankSize) - rom_end - loader;
   Layout16K layout;
-  if (auto_run == 1) {
-    layout.border = program_length <= room - sinclair::kBorderLength;
-    layout.stripes = program_length <= room - sinclair::kBorderLength -
-                                           sinclair::kAttributeLoopLength -
-                                           sinclair::kStripeRowsLength;
-    layout.logo = program_length <= room - sinclair::kBorderLength -
-                                        sinclair::kAttributeLoopLength -
-                                        sinclair::kStripeRowsLength - zx80::kLogoRowsLength;
-  }
-  const int stripes = sinclair::kAttributeLoopLength + sinclair::kStripeRowsLength;
-  const int length = loader + (layout.border ? sinclair::kBorderLength : 0) +
-                     (layout.stripes ? stripes : 0) + (layout.logo ? zx80::kLogoRowsLength : 0);
-  layout.program = rom_end + length;
-  layout.rows =
-      layout.program - sinclair::kStripeRowsLength - (layout.logo ? zx80::kLogoRowsLength : 0);
+  if (auto_run == 1)
+    layout.decoration =
+        PlanDecoration(program_length, room, zx80::kLogoRows, Comparison::kInclusive);
+  layout.program = rom_end + loader + layout.decoration.Length();
+  layout.rows = rom_end + loader + layout.decoration.CodeLength();
   return layout;
 }
 
 // clang-format off
 void EmitLoader(CartridgeMaker& out, const Layout16K& layout, int ramtop,
                 std::int16_t auto_run) {
-  out.AppendFragment("21");  out.AppendWord(layout.program);  // LD   HL,program
-  out.AppendFragment("11 00 40");                             // LD   DE,0x4000
-  out.AppendFragment("01 35 82");                             // LD   BC,33333
-  out.AppendFragment("ED B0");                                // LDIR
-  sinclair::EmitHardwareSetUp(out);
-  sinclair::EmitScreenClear(out);
-  if (layout.border) sinclair::EmitBorder(out);
-  if (layout.stripes) sinclair::EmitAttributeLoop(out, layout.rows, layout.logo);
+  EmitBlockCopy(out, layout.program, 0x4000, 33333);          // the program to RAM
+  spectrum128::EmitHardwareSetUp(out);
+  spectrum128::EmitScreenClear(out);
+  if (layout.decoration.border) spectrum128::EmitBorder(out);
+  if (layout.decoration.stripes) EmitAttributeLoop(out, layout.decoration, layout.rows);
   zx80::EmitSetUp(out, ramtop);
   if (auto_run == 1) {
     zx80::EmitAutoRunStart(out);                              // CALL 0x0747, ... JP 0x093D
@@ -92,17 +80,10 @@ bool ZX80Processing::BuildZX80Cartridge16K(std::int32_t ramtop, std::int16_t aut
     maker_.CutTo(static_cast<std::size_t>(zx80_rom_end_));
 
     EmitLoader(maker_, layout, ramtop, auto_run);
-    if (layout.stripes) sinclair::EmitStripeRows(maker_);
-    if (layout.logo) zx80::EmitLogoRows(maker_);
-    if (maker_.NextAddress() != layout.program)
-      ThrowError("BuildZX80Cartridge16K: the program lands at " +
-                 std::to_string(maker_.NextAddress()) + ", not at " +
-                 std::to_string(layout.program));
+    EmitDecorationRows(maker_, layout.decoration);
+    ExpectNextAddress(maker_, layout.program, "BuildZX80Cartridge16K", "program");
     maker_.AppendBytes(zx80_program_);
-    if (maker_.CartridgeImage().size() > kBankSize)
-      ThrowError("BuildZX80Cartridge16K: the image runs to " +
-                 std::to_string(maker_.CartridgeImage().size()) + " bytes");
-    maker_.PadWithFFTo(kBankSize);
+    PadToBankEnd(maker_, kBankSize, "BuildZX80Cartridge16K");
     return true;
   } catch (const std::exception&) {
     return false;

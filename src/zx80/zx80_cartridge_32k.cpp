@@ -7,38 +7,29 @@
 #include <exception>
 #include <string>
 
+#include "cartridge/bank_layout.h"
 #include "cartridge/converter_files.h"
 #include "cartridge/error.h"
+#include "cartridge/two_bank_startup.h"
+#include "cartridge/z80_blocks.h"
 #include "zx80/zx80_processing.h"
 #include "zx80/zx80_startup_code.h"
 #include "zx80/zx80_texts.h"
-#include "zx81/sinclair_startup_code.h"
 
 namespace quillfen {
 namespace {
 
-constexpr int kStartupCodeLength = 58;  // copy, hardware set-up, screen clear, JP
-constexpr int kStripesLength = sinclair::kAttributeLoopLength + sinclair::kStripeRowsLength;
 constexpr int kBankSizeInt = static_cast<int>(kBankSize);
-
-struct Layout32K {
-  bool border = false;
-  bool stripes = false;
-  bool logo = false;
-  int head = 0;   // H: program bytes in bank 0
-  int start = 0;  // A: offset of the head in bank 0
-  int rows = 0;   // T: offset of the attribute rows
-};
 
 // The second code block: 44 bytes with the auto-run start, 34 with the plain one.
 int SecondBlockLength(std::int16_t auto_run) {
-  return zx80::kWaitForRomBankLength + zx80::kSetUpLength + 3 +
+  return kWaitForByteLength + zx80::kSetUpLength + 3 +
          (auto_run == 1 ? zx80::kAutoRunStartLength : zx80::kPlainStartLength);
 }
 
 // H0: bank 0 ends with the head, the second block and at least 2 bytes of 0xFF.
 int HeadRoom(std::int16_t auto_run) {
-  return kBankSizeInt - 2 - SecondBlockLength(auto_run) - kStartupCodeLength;
+  return kBankSizeInt - 2 - SecondBlockLength(auto_run) - kTwoBankStartupLength;
 }
 
 // F: the room in bank 1 behind the tail copy routine.
@@ -46,42 +37,12 @@ int BankOneRoom(int rom_end, std::int16_t auto_run) {
   return kBankSizeInt - rom_end - zx80::TailCopyRoutineLength(auto_run);
 }
 
-// Decoration shrinks the room for the head, so it is dropped, logo first, as the program grows.
-Layout32K PlanLayout32K(int program_length, int limit, int head_room) {
-  Layout32K layout;
-  layout.border = program_length < limit - sinclair::kBorderLength;
-  layout.stripes =
-      program_length < limit - (layout.border ? sinclair::kBorderLength : 0) - kStripesLength;
-  layout.logo = program_length < limit - (layout.border ? sinclair::kBorderLength : 0) -
-                                     (layout.stripes ? kStripesLength : 0) - zx80::kLogoRowsLength;
-  const int decoration = (layout.border ? sinclair::kBorderLength : 0) +
-                         (layout.stripes ? kStripesLength : 0) +
-                         (layout.logo ? zx80::kLogoRowsLength : 0);
-  layout.head = std::min(program_length, head_room - decoration);
-  layout.start = kStartupCodeLength + decoration;
-  layout.rows = kStartupCodeLength + (layout.border ? sinclair::kBorderLength : 0) +
-                (layout.stripes ? sinclair::kAttributeLoopLength : 0);
-  return layout;
-}
-
 // clang-format off
-void EmitStartupCode(CartridgeMaker& out, const Layout32K& layout) {
-  out.AppendFragment("21");  out.AppendWord(layout.start);            // LD   HL,head
-  out.AppendFragment("11 00 40");                                     // LD   DE,0x4000
-  out.AppendFragment("01 35 82");                                     // LD   BC,33333
-  out.AppendFragment("ED B0");                                        // LDIR
-  sinclair::EmitHardwareSetUp(out);
-  if (layout.border) sinclair::EmitBorder(out);
-  sinclair::EmitScreenClear(out);
-  if (layout.stripes) sinclair::EmitAttributeLoop(out, layout.rows, layout.logo);
-  out.AppendFragment("C3");  out.AppendWord(0x4000 + layout.head);    // JP   second block in RAM
-}
-
 // Runs from RAM at 0x4000 + H. With a tail it jumps to the copy routine in bank 1, which
 // starts the ROM itself: the tail is copied over this very block.
 void EmitSecondBlock(CartridgeMaker& out, int ramtop, bool tail, int rom_end,
                      std::int16_t auto_run) {
-  zx80::EmitWaitForRomBank(out);
+  EmitWaitForByte(out, zx80::kRomBankMarkAddress, zx80::kRomBankMark);  // until bank 1 is presented
   zx80::EmitSetUp(out, ramtop);
   if (tail) {
     out.AppendFragment("C3");  out.AppendWord(rom_end);               // JP   copy routine
@@ -117,34 +78,24 @@ bool ZX80Processing::BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t au
     }
     if (program_length > kBankSizeInt - 2) ramtop += 16384;
 
-    const Layout32K layout = PlanLayout32K(program_length, limit, HeadRoom(auto_run));
+    const BankZeroLayout layout =
+        PlanBankZero(program_length, limit, HeadRoom(auto_run), zx80::kLogoRows);
     const std::span<const std::uint8_t> program(zx80_program_);
     const auto head = program.first(static_cast<std::size_t>(layout.head));
     const auto tail = program.subspan(static_cast<std::size_t>(layout.head));
 
     maker_.Clear();
-    EmitStartupCode(maker_, layout);
-    if (layout.stripes) sinclair::EmitStripeRows(maker_);
-    if (layout.logo) zx80::EmitLogoRows(maker_);
-    if (maker_.NextAddress() != layout.start)
-      ThrowError("BuildZX80Cartridge32K: the head lands at " +
-                 std::to_string(maker_.NextAddress()) + ", not at " + std::to_string(layout.start));
+    EmitTwoBankStartupCode(maker_, layout, 0x4000 + layout.head);
+    EmitDecorationRows(maker_, layout.decoration);
+    ExpectNextAddress(maker_, layout.copy_from, "BuildZX80Cartridge32K", "head");
     maker_.AppendBytes(head);
     EmitSecondBlock(maker_, ramtop, !tail.empty(), zx80_rom_end_, auto_run);
-    maker_.PadWithFFTo(kBankSize);
+    PadToBankEnd(maker_, kBankSize, "BuildZX80Cartridge32K");
 
-    if (!maker_.AppendRomImage(zx80_rom_))
-      ThrowError("BuildZX80Cartridge32K: the checked ROM image was not appended");
-    if (!tail.empty()) {
-      maker_.CutTo(kBankSize + static_cast<std::size_t>(zx80_rom_end_));
-      zx80::EmitTailCopyRoutine(maker_, zx80_rom_end_ + zx80::TailCopyRoutineLength(auto_run),
+    AppendRomBank(maker_, zx80_rom_, zx80_rom_end_, tail, [&](CartridgeMaker& out) {
+      zx80::EmitTailCopyRoutine(out, zx80_rom_end_ + zx80::TailCopyRoutineLength(auto_run),
                                 0x4000 + layout.head, static_cast<int>(tail.size()), auto_run);
-      maker_.AppendBytes(tail);
-      maker_.PadWithFFTo(2 * kBankSize);
-    }
-    if (maker_.CartridgeImage().size() != 2 * kBankSize)
-      ThrowError("BuildZX80Cartridge32K: the image is " +
-                 std::to_string(maker_.CartridgeImage().size()) + " bytes long");
+    });
     return true;
   } catch (const std::exception&) {
     return false;

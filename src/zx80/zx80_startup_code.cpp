@@ -1,17 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx80/zx80_startup_code.h"
 
+#include "cartridge/z80_blocks.h"
+
 namespace quillfen::zx80 {
 
 // clang-format off
-void EmitLogoRows(CartridgeMaker& out) {
-  out.AppendFragment("60 15 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 00 78 78 00");
-  out.AppendFragment("80 15 00 00 00 78 00 00 00 78 00 78 00 00 78 00 00 78 00 78 00 00 78");
-  out.AppendFragment("A0 15 00 00 78 00 00 00 00 00 78 00 00 00 00 78 78 00 00 78 00 00 78");
-  out.AppendFragment("C0 15 00 78 00 00 00 00 00 78 00 78 00 00 78 00 00 78 00 78 00 00 78");
-  out.AppendFragment("E0 14 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 00 78 78");
-}
-
 void EmitSetUp(CartridgeMaker& out, int ramtop) {
   out.AppendFragment("FD 21 00 40");                     // LD   IY,0x4000
   out.AppendFragment("3E 0E");                           // LD   A,0x0E
@@ -34,21 +28,9 @@ void EmitPlainStart(CartridgeMaker& out) {
   out.AppendFragment("C3 83 02");  // JP   0x0283
 }
 
-void EmitWaitForRomBank(CartridgeMaker& out) {
-  out.AppendFragment("21 0A 00");  //        LD   HL,0x000A
-  out.AppendFragment("44");        // count: LD   B,H        256 reads
-  out.AppendFragment("7E");        // read:  LD   A,(HL)
-  out.AppendFragment("FE FD");     //        CP   0xFD
-  out.AppendFragment("20 FA");     //        JR   NZ,count
-  out.AppendFragment("10 F9");     //        DJNZ read
-}
-
 void EmitTailCopyRoutine(CartridgeMaker& out, int source, int destination, int length,
                          std::int16_t auto_run) {
-  out.AppendFragment("21");  out.AppendWord(source);        // LD   HL,source
-  out.AppendFragment("11");  out.AppendWord(destination);   // LD   DE,destination
-  out.AppendFragment("01");  out.AppendWord(length);        // LD   BC,length
-  out.AppendFragment("ED B0");                              // LDIR
+  EmitBlockCopy(out, source, destination, length);
   EmitStart(out, auto_run);
 }
 // clang-format on
@@ -61,7 +43,7 @@ void EmitStart(CartridgeMaker& out, std::int16_t auto_run) {
 }
 
 int TailCopyRoutineLength(std::int16_t auto_run) {
-  return 11 + (auto_run == 1 ? kAutoRunStartLength : kPlainStartLength);
+  return kBlockCopyLength + (auto_run == 1 ? kAutoRunStartLength : kPlainStartLength);
 }
 
 }  // namespace quillfen::zx80

@@ -2,19 +2,29 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "cartridge/cartridge_maker.h"
+#include "cartridge/row_tables.h"
 
-// The ZX80's own pieces of start-up code: the logo, the values the ZX80 ROM is entered with,
-// the wait for the ROM bank and the routine that copies a long program's tail from bank 1.
-// The hardware set-up, screen clear and stripes are shared with the ZX81 (sinclair_startup_code.h).
+// The ZX80's own pieces of start-up code: the logo, the values the ZX80 ROM is entered with and
+// the routine that copies a long program's tail from bank 1. The hardware set-up, screen clear
+// and decoration are shared with the ZX81 (cartridge/spectrum128_setup.h, cartridge/decoration.h).
 namespace quillfen::zx80 {
 
-inline constexpr int kLogoRowsLength = 114;
+/// The letters ZX80 in white cells, 5 rows from the left edge, behind the stripe rows.
+inline constexpr std::string_view kLogoRows[] = {
+    "60 15 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 00 78 78 00",
+    "80 15 00 00 00 78 00 00 00 78 00 78 00 00 78 00 00 78 00 78 00 00 78",
+    "A0 15 00 00 78 00 00 00 00 00 78 00 00 00 00 78 78 00 00 78 00 00 78",
+    "C0 15 00 78 00 00 00 00 00 78 00 78 00 00 78 00 00 78 00 78 00 00 78",
+    "E0 14 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 00 78 78",
+};
+static_assert(RowTableLength(kLogoRows) == 114);
+
 inline constexpr int kSetUpLength = 17;
 inline constexpr int kAutoRunStartLength = 13;
 inline constexpr int kPlainStartLength = 3;
-inline constexpr int kWaitForRomBankLength = 11;
 
 /// The 16K loader's code without decoration: copy, set-up, screen clear, entry.
 inline constexpr int kLoaderLengthAutoRun = 85;
@@ -28,9 +38,6 @@ inline constexpr int LoaderLength(std::int16_t auto_run) {
 inline constexpr std::uint16_t kRomBankMarkAddress = 0x000A;
 inline constexpr std::uint8_t kRomBankMark = 0xFD;
 
-/// The letters ZX80 in white cells: 5 attribute rows for the attribute loop.
-void EmitLogoRows(CartridgeMaker& out);
-
 /// IY, I, IM 1 and SP as the ZX80 ROM expects them, and 0x3FAA pushed on the new stack.
 void EmitSetUp(CartridgeMaker& out, int ramtop);
 
@@ -42,9 +49,6 @@ void EmitPlainStart(CartridgeMaker& out);
 
 /// The auto-run start when `auto_run` equals 1, else the plain start.
 void EmitStart(CartridgeMaker& out, std::int16_t auto_run);
-
-/// Loops until kRomBankMarkAddress has read kRomBankMark on 256 reads in a row.
-void EmitWaitForRomBank(CartridgeMaker& out);
 
 /// Length of the tail copy routine: the copy and the start that follows it.
 int TailCopyRoutineLength(std::int16_t auto_run);

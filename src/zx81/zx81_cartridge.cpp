@@ -3,10 +3,10 @@
 #include <optional>
 #include <span>
 
+#include "cartridge/bank_layout.h"
 #include "cartridge/converter_files.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_free_space.h"
-#include "zx81/sinclair_startup_code.h"
 #include "zx81/zx81_layout.h"
 #include "zx81/zx81_processing.h"
 #include "zx81/zx81_program_file.h"
@@ -83,35 +83,24 @@ bool ZX81Processing::BuildZX81Cartridge(std::int32_t& ramtop) {
     }
     if (length > kZX81LongestProgramBelowRamTop) ramtop += 16384;
 
-    const ZX81Layout layout = PlanZX81Cartridge(length, zx81_rom_end_);
+    const BankZeroLayout layout = PlanZX81Cartridge(length, zx81_rom_end_);
     const auto head = std::span(program).first(static_cast<std::size_t>(layout.head));
     const auto tail = std::span(program).subspan(head.size());
     const std::optional<std::int32_t> tail_copy_routine =
         tail.empty() ? std::nullopt : std::optional(zx81_rom_end_);
 
     maker_.Clear();
-    zx81::EmitStartupCode(maker_, layout);
-    if (layout.stripes) sinclair::EmitStripeRows(maker_);
-    if (layout.logo) zx81::EmitLogoRows(maker_);
+    EmitTwoBankStartupCode(maker_, layout, zx81::kImageStart + layout.head);
+    EmitDecorationRows(maker_, layout.decoration);
+    ExpectNextAddress(maker_, layout.copy_from, "BuildZX81Cartridge", "system variable block");
     zx81::EmitSystemVariables(maker_, ramtop);
     maker_.AppendBytes(head);
     zx81::EmitSecondCodeBlock(maker_, ramtop, tail_copy_routine);
-    if (maker_.CartridgeImage().size() > kBankSize)
-      ThrowError("BuildZX81Cartridge: bank 0 overflows by " +
-                 std::to_string(maker_.CartridgeImage().size() - kBankSize) + " bytes");
-    maker_.PadWithFFTo(kBankSize);
+    PadToBankEnd(maker_, kBankSize, "BuildZX81Cartridge");
 
-    if (!maker_.AppendRomImage(zx81_rom_))
-      ThrowError("BuildZX81Cartridge: the checked ROM image was not appended");
-    if (!tail.empty()) {
-      maker_.CutTo(kBankSize + static_cast<std::size_t>(zx81_rom_end_));
-      zx81::EmitTailCopyRoutine(maker_, zx81_rom_end_, layout.head, layout.TailLength());
-      maker_.AppendBytes(tail);
-      maker_.PadWithFFTo(2 * kBankSize);
-    }
-    if (maker_.CartridgeImage().size() != 2 * kBankSize)
-      ThrowError("BuildZX81Cartridge: the image holds " +
-                 std::to_string(maker_.CartridgeImage().size()) + " bytes, not 32768");
+    AppendRomBank(maker_, zx81_rom_, zx81_rom_end_, tail, [&](CartridgeMaker& out) {
+      zx81::EmitTailCopyRoutine(out, zx81_rom_end_, layout.head, static_cast<int>(tail.size()));
+    });
     return true;
   } catch (const std::exception&) {
     return false;

@@ -3,21 +3,27 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "cartridge/cartridge_maker.h"
-#include "zx81/zx81_layout.h"
+#include "cartridge/row_tables.h"
 
-// The Z80 code of a ZX81 cartridge: bank 0 copies the system variables and the program to RAM,
-// sets up the ZX Spectrum 128 and the screen, and jumps into RAM, where the second code block
-// waits for bank 1 (the ZX81 ROM image) and enters it.
+// The ZX81's own pieces of its cartridge's Z80 code. Bank 0's start-up code, shared with the ZX80,
+// copies the system variables and the program to RAM and jumps into RAM, where the second code
+// block waits for bank 1 (the ZX81 ROM image) and enters it.
 namespace quillfen::zx81 {
 
-/// Bank 0 from offset 0: the copy to RAM, the hardware set-up, the decoration's code as the
-/// layout asks, and the jump to the RAM copy of the second code block.
-void EmitStartupCode(CartridgeMaker& out, const ZX81Layout& layout);
+/// The letters ZX81 in white cells, 5 rows from the left edge, behind the stripe rows.
+inline constexpr std::string_view kLogoRows[] = {
+    "60 13 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 78 78",
+    "80 13 00 00 00 78 00 00 00 78 00 78 00 00 78 00 00 78 00 00 78",
+    "A0 13 00 00 78 00 00 00 00 00 78 00 00 00 00 78 78 00 00 00 78",
+    "C0 13 00 78 00 00 00 00 00 78 00 78 00 00 78 00 00 78 00 00 78",
+    "E0 14 78 78 78 78 78 00 78 00 00 00 78 00 00 78 78 00 00 78 78 78",
+};
+static_assert(RowTableLength(kLogoRows) == 106);
 
-/// The 5 attribute rows that spell ZX81 in white cells, behind the stripe rows.
-void EmitLogoRows(CartridgeMaker& out);
+inline constexpr std::int32_t kTailCopyRoutineLength = 14;
 
 /// The ZX81 system variables 0x4000-0x4008, which a program file does not hold.
 void EmitSystemVariables(CartridgeMaker& out, std::int32_t ramtop);

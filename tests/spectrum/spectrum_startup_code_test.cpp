@@ -5,7 +5,6 @@
 
 #include "cartridge/error.h"
 #include "support/snapshot_files.h"
-#include "verify/boot_machine.h"
 
 namespace quillfen::spectrum {
 namespace {
@@ -51,31 +50,6 @@ TEST(SpectrumStartupCodeTest, RefreshValueKeepsBit7AndWrapsTheLowSevenBits) {
   const int expected[] = {0x81, 0x7E, 0xFF, 0x7C, 0xFC, 0x00, 0x03};
   for (int k = 0; k < 7; ++k) EXPECT_EQ(RefreshValueBeforeResume(r[k]), expected[k]) << r[k];
   EXPECT_THROW(RefreshValueBeforeResume(256), Error);
-}
-
-// A bank is taken once its marker has been read 256 times in a row (34 T-states a read): one
-// presented for less time, as by a bouncing contact, never is. Bank 0 runs the wait from RAM,
-// bank 1 holds the marker 0x01.
-TEST(SpectrumStartupCodeTest, BankWaitNeeds256ReadsInARow) {
-  for (const auto& [dwell, taken] : {std::pair{255 * 34, false}, {255 * 34 + 30, true}}) {
-    CartridgeMaker out;
-    // clang-format off
-    out.AppendFragment("21 0E 00");  // LD   HL,0x000E  the wait, behind this code
-    out.AppendFragment("11 00 80");  // LD   DE,0x8000
-    out.AppendFragment("01 0D 00");  // LD   BC,13
-    out.AppendFragment("ED B0");     // LDIR
-    out.AppendFragment("C3 00 80");  // JP   0x8000
-    EmitBankWait(out, 0x01);
-    out.AppendFragment("18 FE");     // JR   $          taken
-    out.PadWithFFTo(kBankSize);
-    out.AppendByte(0x01);            //                 bank 1: the marker
-    // clang-format on
-    VerifyOptions options;
-    options.dwell_t_states = dwell;
-    options.t_state_limit = 2'000'000;
-    BootMachine machine(out.CartridgeImage(), CartridgeSetup{}, options);
-    EXPECT_EQ(machine.RunUntil([](const BootMachine& m) { return m.PC() == 0x800B; }), taken);
-  }
 }
 
 }  // namespace

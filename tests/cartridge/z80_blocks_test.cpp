@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "cartridge/z80_blocks.h"
+
+#include <gtest/gtest.h>
+
+#include "cartridge/error.h"
+#include "verify/boot_machine.h"
+
+namespace quillfen {
+namespace {
+
+// A bank is taken once its byte has been read 256 times in a row (34 T-states a read): one
+// presented for less time, as by a bouncing contact, never is. Bank 0 runs the wait from RAM,
+// bank 1 holds the awaited 0x01 at 0x0000.
+TEST(WaitForByteTest, Needs256ReadsInARow) {
+  for (const auto& [dwell, taken] : {std::pair{255 * 34, false}, {255 * 34 + 30, true}}) {
+    CartridgeMaker out;
+    EmitBlockCopy(out, 0x000E, 0x8000, kWaitForByteLength + 2);  // the wait, behind this code
+    out.AppendFragment("C3 00 80");                               // JP   0x8000
+    EmitWaitForByte(out, 0x0000, 0x01);
+    out.AppendFragment("18 FE");                                  // JR   $   taken
+    out.PadWithFFTo(kBankSize);
+    out.AppendByte(0x01);
+    VerifyOptions options;
+    options.dwell_t_states = dwell;
+    options.t_state_limit = 2'000'000;
+    BootMachine machine(out.CartridgeImage(), CartridgeSetup{}, options);
+    EXPECT_EQ(machine.RunUntil([](const BootMachine& m) { return m.PC() == 0x800B; }), taken);
+  }
+}
+
+// LD B,H gives the 256 reads only for an address below 0x100; LDIR with BC = 0 copies 64K.
+TEST(Z80BlocksTest, RefusesOperandsThatWouldChangeTheLoopCount) {
+  CartridgeMaker out;
+  EXPECT_THROW(EmitWaitForByte(out, 0x0100, 0x01), Error);
+  EXPECT_THROW(EmitClearMemory(out, 0x4000, 1), Error);
+  EXPECT_TRUE(out.CartridgeImage().empty());
+  EmitWaitForByte(out, 0x00FF, 0x01);
+  EmitClearMemory(out, 0x4000, 2);
+  EXPECT_EQ(out.CartridgeImage().size(), std::size_t{kWaitForByteLength + kClearMemoryLength});
+}
+
+}  // namespace
+}  // namespace quillfen
