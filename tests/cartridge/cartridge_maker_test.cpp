@@ -8,37 +8,27 @@
 #include <string>
 #include <utility>
 
-#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace quillfen {
 namespace {
 
-using testing::FileSizeLimit;
-using testing::ReadFileBytes;
 using testing::TempDir;
 
-TEST(AppendFragmentTest, AppendsEachPairInOrder) {
+TEST(AppendFragmentTest, AppendsEachPairAndThrowsAtTheFirstMalformedOne) {
   CartridgeMaker maker;
   maker.AppendFragment("21 00 C0");
-  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0}));
-  maker.AppendFragment("FF");
   maker.AppendFragment("");
   maker.AppendFragment("ED-B0 ");  // the separator is never examined; a trailing one is ignored
-  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0, 0xFF, 0xED, 0xB0}));
-  EXPECT_EQ(maker.NextAddress(), 6);
+  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0, 0xED, 0xB0}));
+  EXPECT_EQ(maker.NextAddress(), 5);
+  EXPECT_THROW(maker.AppendFragment("FF 0"), Error);  // second pair lacks its low digit
+  EXPECT_THROW(maker.AppendFragment("z0"), Error);    // lower-case letter: not a byte value
+  EXPECT_THROW(maker.AppendFragment("!0"), Error);    // below '0'
+  EXPECT_EQ(maker.CartridgeImage().size(), 6u);       // only the FF before the fault
 }
 
-TEST(AppendFragmentTest, MalformedPairThrowsAfterTheEarlierPairs) {
-  CartridgeMaker maker;
-  EXPECT_THROW(maker.AppendFragment("21 0"), Error);  // second pair lacks its low digit
-  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21}));
-  EXPECT_THROW(maker.AppendFragment("z0"), Error);  // lower-case letter: not a byte value
-  EXPECT_THROW(maker.AppendFragment("!0"), Error);  // below '0'
-  EXPECT_EQ(maker.CartridgeImage().size(), 1u);
-}
-
-TEST(AppendWordTest, AppendsLowByteFirstAndRefusesValuesOutsideSixteenBits) {
+TEST(AppendWordTest, AppendsLowByteFirstAndRefusesWhatDoesNotFit) {
   CartridgeMaker maker;
   maker.AppendWord(33333);
   maker.AppendWord(0);
@@ -47,18 +37,11 @@ TEST(AppendWordTest, AppendsLowByteFirstAndRefusesValuesOutsideSixteenBits) {
   EXPECT_THROW(maker.AppendWord(65536), Error);
   EXPECT_THROW(maker.AppendWord(-1), Error);
   EXPECT_THROW(maker.AppendByte(256), Error);
-  EXPECT_EQ(maker.CartridgeImage().size(), 6u);
-}
-
-TEST(AppendRomImageTest, TakesExactlySixteenKilobytes) {
-  CartridgeMaker maker;
-  maker.AppendFragment("C3");
   EXPECT_FALSE(maker.AppendRomImage(Bytes(16383, 1)));
   EXPECT_FALSE(maker.AppendRomImage(Bytes(16385, 1)));
-  EXPECT_EQ(maker.CartridgeImage().size(), 1u);
+  EXPECT_EQ(maker.CartridgeImage().size(), 6u);
   EXPECT_TRUE(maker.AppendRomImage(Bytes(16384, 7)));
-  EXPECT_EQ(maker.CartridgeImage().size(), 16385u);
-  EXPECT_EQ(maker.CartridgeImage().back(), 7);
+  EXPECT_EQ(maker.CartridgeImage().size(), 16390u);
 }
 
 TEST(ReadWholeFileTest, CarriesEveryByteValueThroughAWriteAndARead) {
@@ -100,28 +83,8 @@ TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFileSayingWhy) {
   EXPECT_EQ(reason, "an empty file");
 }
 
-TEST(WriteCartridgeImageTest, AFailedWriteLeavesTheEarlierImageUntouched) {
-  TempDir dir;
-  const Bytes earlier(100, 0x5A);
-  const auto target = dir.Write("GAME.bin", earlier);
-  CartridgeMaker maker;
-  maker.PadWithFFTo(32768);
-  std::string reason;
-  {
-    FileSizeLimit limit(4096);  // the write stops partway through the image
-    EXPECT_FALSE(maker.WriteCartridgeImage(target, reason));
-  }
-  EXPECT_EQ(reason.rfind("writing " + target.string() + ".", 0), 0u) << reason;
-  EXPECT_TRUE(reason.ends_with(" failed: File too large")) << reason;
-  EXPECT_EQ(ReadFileBytes(target), earlier);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            1);  // no temporary file left behind
-  ASSERT_TRUE(maker.WriteCartridgeImage(target));
-  EXPECT_EQ(ReadFileBytes(target), maker.CartridgeImage());
-}
-
-// The reason names the step, the path and the system's text.
+// The reason names the step, the path and the system's text. tests/hostile fails writes halfway
+// and on a full file system for every machine.
 TEST(WriteCartridgeImageTest, RefusesATargetThatCannotBeAFileSayingWhy) {
   TempDir dir;
   CartridgeMaker maker;

@@ -8,6 +8,7 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
+#include "cartridge/image_fingerprint.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -100,80 +101,54 @@ TEST_F(ZX80Test, SizeQuestionAskedExactlyWhenSixteenKFitsAndAnsweredAsTheUserSay
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
 }
 
-TEST_F(ZX80Test, SixteenKKeepsTheRomBehindAJumpToTheLoaderAndDecoratesOnlyWhatFits) {
-  LoadProgram(1000);
-  host_.ScriptAnswer(Answer::Yes);
-  ASSERT_TRUE(Generate(1));
-  Bytes image = Output();
-  ASSERT_EQ(image.size(), 16384u);
-  EXPECT_EQ(Slice(image, 0, 3), (Bytes{0xC3, 0x01, 0x10}));  // JP 0x1001
-  EXPECT_EQ(Slice(image, 3, 4094), Slice(StandInRom(), 3, 4094));
-  // With auto-run all decoration fits: the loader takes X = 85 + 4 + 62 + 114 = 265 bytes.
-  EXPECT_EQ(Slice(image, 4097, 3), (Bytes{0x21, 0x0A, 0x11}));       // LD HL,4362
-  EXPECT_EQ(Slice(image, 4097 + 63, 3), (Bytes{0x21, 0x6E, 0x10}));  // LD HL,4206: the rows
-  EXPECT_EQ(Slice(image, 4362, 1000), program_);
-  // Without auto-run: no decoration, and the loader ends with CALL 0x0747; JP 0x0283.
-  host_.ScriptAnswer(Answer::Yes);
-  ASSERT_TRUE(Generate(0, 1024));
-  image = Output();
-  EXPECT_EQ(Slice(image, 4175 - 6, 6), (Bytes{0xCD, 0x47, 0x07, 0xC3, 0x83, 0x02}));
-  EXPECT_EQ(Slice(image, 4175, 1000), program_);
-  // Length, bytes from 4097 to the program (room behind the 85-byte auto-run loader: 12202).
+// tests/verify boots every layout and checks the RAM and registers the ZX80 ROM is entered
+// with; here where the parts lie, which decides whether they fit and what the screen shows.
+TEST_F(ZX80Test, SixteenKKeepsTheRomBehindAJumpAndDecoratesAnAutoRunningProgramAsFarAsItFits) {
+  // Auto-run, length, bytes from 4097 to the program: the 85-byte (auto-run) or 78-byte loader,
+  // 4 more with the border, 62 with the stripes, 114 with the logo. Room behind 85 bytes: 12202.
   // clang-format off
-  for (const auto& [length, loader] : {std::pair{12022u, 85 + 180}, {12023u, 85 + 66},
-       {12136u, 85 + 66}, {12137u, 85 + 4}, {12198u, 85 + 4}, {12199u, 85}}) {
+  for (const auto& [run, length, loader] : {std::tuple{1, 1000u, 85 + 180}, {1, 12022u, 85 + 180},
+       {1, 12023u, 85 + 66}, {1, 12136u, 85 + 66}, {1, 12137u, 85 + 4}, {1, 12198u, 85 + 4},
+       {1, 12199u, 85}, {0, 1000u, 78}}) {
     // clang-format on
     LoadProgram(length);
     host_.ScriptAnswer(Answer::Yes);
-    ASSERT_TRUE(Generate(1));
+    ASSERT_TRUE(Generate(static_cast<std::int16_t>(run)));
     const Bytes image = Output();
-    EXPECT_EQ(image[4098] | image[4099] << 8, 4097 + loader) << length;
+    ASSERT_EQ(image.size(), 16384u);
+    EXPECT_EQ(Slice(image, 0, 3), (Bytes{0xC3, 0x01, 0x10}));  // JP 0x1001
+    EXPECT_EQ(Slice(image, 3, 4094), Slice(StandInRom(), 3, 4094)) << length;
+    EXPECT_EQ(image[4098] | image[4099] << 8, 4097 + loader) << length;  // LD HL,program
     EXPECT_EQ(Slice(image, 4097 + static_cast<std::size_t>(loader), length), program_) << length;
+    // The rows follow the loader code with its border and attribute loop: LD HL,4206.
+    if (loader == 85 + 180) {
+      EXPECT_EQ(Slice(image, 4097 + 63, 3), (Bytes{0x21, 0x6E, 0x10}));
+    }
   }
 }
 
-TEST_F(ZX80Test, ThirtyTwoKWithoutTailKeepsTheRomUnchanged) {
-  LoadProgram(1000);
-  host_.ScriptAnswer(Answer::No);  // No gives 32K although 16K fits
-  ASSERT_TRUE(Generate(0, 3072));
-  const Bytes image = Output();
-  ASSERT_EQ(image.size(), 32768u);
-  EXPECT_EQ(Slice(image, 0, 3), (Bytes{0x21, 0xEE, 0x00}));  // full decoration: A = 58 + 180
-  EXPECT_EQ(Slice(image, 238, 1000), program_);
-  EXPECT_EQ(Slice(image, 1238, 34),
-            (Bytes{0x21, 0x0A, 0x00, 0x44, 0x7E, 0xFE, 0xFD, 0x20, 0xFA, 0x10, 0xF9,  // wait
-                   0xFD, 0x21, 0x00, 0x40, 0x3E, 0x0E, 0xED, 0x47, 0xED, 0x56,        // IY, I, IM
-                   0x31, 0x00, 0x4C,                                                  // SP 0x4C00
-                   0x21, 0xAA, 0x3F, 0xE5,                                            // PUSH 0x3FAA
-                   0x00, 0x00, 0x00,                                                  // no tail
-                   0xC3, 0x83, 0x02}));                                               // JP 0x0283
-  EXPECT_EQ(Slice(image, 16384, 16384), StandInRom());
-}
-
-TEST_F(ZX80Test, ThirtyTwoKTailIsCopiedFromBankOneWhichThenStartsTheRomAboveRaisedRamtop) {
-  const Bytes plain = {0xC3, 0x83, 0x02};
-  const Bytes auto_run = {0xCD, 0x47, 0x07, 0x21, 0x47, 0x04, 0xE5,
-                          0x01, 0x00, 0x00, 0xC3, 0x3D, 0x09};
-  auto b = [](std::size_t value) { return static_cast<std::uint8_t>(value); };
-  // Auto-run, length, head H0 - 180, the start, RAMTOP's high byte (raised above 16382 bytes).
+TEST_F(ZX80Test, ThirtyTwoKHeadFillsBankZeroAndTheTailBankOneAboveARaisedRamtop) {
+  // Auto-run, length, RAM size, the head H (H0 - 180 once there is a tail), RAMTOP's high byte
+  // (raised above 16382 bytes). The head is at A = 58 + 180 behind the full decoration.
   // clang-format off
-  for (const auto& [run, length, head, start, ramtop] : {std::tuple{0, 16382u, 16110u, plain, 0x80},
-       {0, 16383u, 16110u, plain, 0xC0}, {1, 16383u, 16100u, auto_run, 0xC0}}) {
+  for (const auto& [run, length, ram_size, head, ramtop] : {std::tuple{0, 1000u, 3072, 1000u, 0x4C},
+       {0, 16382u, 16384, 16110u, 0x80}, {0, 16383u, 16384, 16110u, 0xC0},
+       {1, 16383u, 16384, 16100u, 0xC0}}) {
     // clang-format on
     LoadProgram(length);
-    ASSERT_TRUE(Generate(static_cast<std::int16_t>(run)));
+    if (length <= 12209) host_.ScriptAnswer(Answer::No);  // No gives 32K although 16K fits
+    ASSERT_TRUE(Generate(static_cast<std::int16_t>(run), ram_size));
     const Bytes image = Output();
     ASSERT_EQ(image.size(), 32768u);
-    const std::size_t k = 11 + start.size(), tail = length - head, to = 0x4000 + head;
-    EXPECT_EQ(Slice(image, 238 + head + 21, 3), (Bytes{0x31, 0x00, b(ramtop)}));  // LD SP,RAMTOP
-    EXPECT_EQ(Slice(image, 238 + head + 28, 3), (Bytes{0xC3, 0x01, 0x10}));  // JP 0x1001, not CALL
-    EXPECT_EQ(Slice(image, 16384, 4097), Slice(StandInRom(), 0, 4097));
-    // LD HL,0x1001 + K; LD DE,0x4000 + H; LD BC,L - H; LDIR; the start; the tail. K: 14 or 24.
-    EXPECT_EQ(Slice(image, 16384 + 4097, 11),
-              (Bytes{0x21, b(4097 + k), 0x10, 0x11, b(to), b(to >> 8), 0x01, b(tail), b(tail >> 8),
-                     0xED, 0xB0}));
-    EXPECT_EQ(Slice(image, 16384 + 4097 + 11, start.size()), start);
-    EXPECT_EQ(Slice(image, 16384 + 4097 + k, tail), Slice(program_, head, tail));
+    const bool tail = length > head;
+    const std::size_t block = 238 + head;  // the second block
+    EXPECT_EQ(Slice(image, 0, 3), (Bytes{0x21, 0xEE, 0x00})) << length;  // LD HL,238
+    EXPECT_EQ(Slice(image, 238, head), Slice(program_, 0, head)) << length;
+    EXPECT_EQ(Slice(image, block + 21, 3), (Bytes{0x31, 0x00, std::uint8_t(ramtop)}));  // LD SP
+    const Bytes jump = tail ? Bytes{0xC3, 0x01, 0x10} : Bytes{0x00, 0x00, 0x00};
+    EXPECT_EQ(Slice(image, block + 28, 3), jump) << length;  // JP 0x1001, the copy routine
+    const std::size_t rom_kept = tail ? 4097 : 16384;
+    EXPECT_EQ(Slice(image, 16384, rom_kept), Slice(StandInRom(), 0, rom_kept)) << length;
   }
 }
 
@@ -191,26 +166,39 @@ TEST_F(ZX80Test, ThirtyTwoKSizeLimitLeavesRoomForTheCopyRoutine) {
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
 }
 
-TEST_F(ZX80Test, RomImageFailuresAndNames) {
+TEST_F(ZX80Test, ImagesOfEveryLayoutKeepTheirBytes) {
+  // Program length, RAM size, auto-run, the answer when asked, the image's fingerprint.
+  // clang-format off
+  for (const auto& [length, ram_size, auto_run, answer, fingerprint] : {
+       std::tuple{1000u, 1024, 0, Answer::Yes, 0xB8F996450B97FA97},  // 16K, plain
+       {1000u, 16384, 1, Answer::Yes, 0xBF28CE0A6C7C7386},           // 16K, every decoration
+       {12199u, 16384, 1, Answer::Yes, 0x88735EC6E0E7FD5B},          // 16K, no room to decorate
+       {1000u, 1024, 0, Answer::No, 0xA36AC10CC8C82D2C},             // 32K, no tail
+       {10000u, 16384, 1, Answer::No, 0xF59C7C803E4539BA},           // 32K, auto-run, no tail
+       {16383u, 16384, 0, Answer::No, 0xCF52451E25F2991E},           // 32K, a tail
+       {16383u, 16384, 1, Answer::No, 0xA2FE62C4E7DB1F3E}}) {        // 32K, auto-run, a tail
+    // clang-format on
+    LoadProgram(length);
+    if (ZX80Processing::FitsIn16K(static_cast<std::int32_t>(length), 4097,
+                                  static_cast<std::int16_t>(auto_run)))
+      host_.ScriptAnswer(answer);
+    ASSERT_TRUE(Generate(static_cast<std::int16_t>(auto_run), ram_size)) << length;
+    EXPECT_EQ(testing::ImageFingerprint(Output()), fingerprint) << length;
+  }
+}
+
+// tests/hostile refuses missing, short and foreign ROM images for every machine.
+TEST_F(ZX80Test, OnlyTheThirtyTwoKCartridgeNeedsTheRomByteItWaitsForAndNamesAreKept) {
   LoadProgram(1000);
   std::int32_t ram_size = 16384;
   EXPECT_FALSE(zx80_.GenerateZX80Cartridge("GAME.P", ram_size, 0));  // refused first
   EXPECT_EQ(ram_size, 16384);
-  std::filesystem::remove(dir_ / "ZX80_ROM.bin");
-  EXPECT_FALSE(Generate(0));
-  // One byte short: nothing fits 16K, and the 32K build refuses it after building bank 0.
-  dir_.Write("ZX80_ROM.bin", Slice(StandInRom(), 0, 16383));
-  EXPECT_FALSE(Generate(0));
-  // The 32K RAM code waits for 0xFD at 0x000A; without it the machine would never start.
   Bytes rom = StandInRom();
-  rom[10] = 0xFC;
+  rom[10] = 0xFC;  // not the 0xFD the 32K RAM code waits for
   dir_.Write("ZX80_ROM.bin", rom);
   host_.ScriptAnswer(Answer::No);
   EXPECT_FALSE(Generate(0));
-  EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
-  EXPECT_EQ(host_.errors, (std::vector<std::string>{"Failed to read ZX80 ROM file (ZX80_ROM.bin)",
-                                                    "Failed to insert ZX80 ROM data",
-                                                    "Failed to insert ZX80 ROM data"}));
+  EXPECT_EQ(host_.errors, std::vector<std::string>{"Failed to insert ZX80 ROM data"});
   host_.ScriptAnswer(Answer::Yes);  // the 16K loader does not wait, so it takes the image
   EXPECT_TRUE(zx80_.GenerateZX80Cartridge("MY.GAME.P80", ram_size, 0));
   EXPECT_EQ(Slice(testing::ReadFileBytes(dir_ / "MY.GAME.bin"), 3, 4094), Slice(rom, 3, 4094));
