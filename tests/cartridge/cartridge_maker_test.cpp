@@ -44,18 +44,6 @@ TEST(AppendWordTest, AppendsLowByteFirstAndRefusesWhatDoesNotFit) {
   EXPECT_EQ(maker.CartridgeImage().size(), 16390u);
 }
 
-TEST(ReadWholeFileTest, CarriesEveryByteValueThroughAWriteAndARead) {
-  TempDir dir;
-  CartridgeMaker maker;
-  for (int round = 0; round < 64; ++round)
-    for (int value = 0; value < 256; ++value) maker.AppendByte(value);
-  ASSERT_TRUE(maker.WriteCartridgeImage(dir / "ALL.bin"));
-  Bytes read{9, 9};
-  ASSERT_TRUE(ReadWholeFile(read, dir / "ALL.bin"));
-  EXPECT_EQ(read, maker.CartridgeImage());
-  EXPECT_EQ(read.size(), 16384u);
-}
-
 // Each refusal says why, in the system's words where the system refused.
 TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFileSayingWhy) {
   TempDir dir;
@@ -83,39 +71,19 @@ TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFileSayingWhy) {
   EXPECT_EQ(reason, "an empty file");
 }
 
-// The reason names the step, the path and the system's text. tests/hostile fails writes halfway
-// and on a full file system for every machine.
-TEST(WriteCartridgeImageTest, RefusesATargetThatCannotBeAFileSayingWhy) {
+// tests/hostile refuses a folder as the target, a file as its folder and writes that fail
+// halfway, for every machine; here a folder the user may not write to.
+TEST(WriteCartridgeImageTest, RefusesAFolderWithoutWritePermissionSayingWhy) {
+  if (::geteuid() == 0) GTEST_SKIP() << "running as root: permission bits do not stop writing";
   TempDir dir;
-  CartridgeMaker maker;
-  maker.AppendFragment("C3 00 00");
-  std::filesystem::create_directory(dir / "GAME.bin");
-  dir.Write("plain", {1});
   std::filesystem::create_directory(dir / "locked");
   std::filesystem::permissions(dir / "locked", std::filesystem::perms(0500));
-  const std::string game = (dir / "GAME.bin").string();
-  const std::pair<std::filesystem::path, std::string> refused[] = {
-      {dir / "GAME.bin", "renaming " + game + ".XXXXXX to " + game + " failed: Is a directory"},
-      {dir / "plain" / "GAME.bin",
-       "creating a temporary file in " + (dir / "plain").string() + " failed: Not a directory"},
-      {dir / "locked" / "GAME.bin",  // root may write anywhere
-       ::geteuid() == 0 ? ""
-                        : "creating a temporary file in " + (dir / "locked").string() +
-                              " failed: Permission denied"},
-  };
-  for (const auto& [path, why] : refused) {
-    std::string reason;
-    const bool written = maker.WriteCartridgeImage(path, reason);
-    EXPECT_EQ(written, why.empty());
-    // The temporary file's random name stands as XXXXXX.
-    if (const auto random = reason.find(".bin.") + 5; reason.rfind("renaming ", 0) == 0)
-      reason.replace(random, 6, "XXXXXX");
-    EXPECT_EQ(reason, why);
-  }
-  EXPECT_TRUE(std::filesystem::is_directory(dir / "GAME.bin"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                          std::filesystem::directory_iterator()),
-            3);  // no temporary file left behind
+  CartridgeMaker maker;
+  maker.AppendFragment("C3 00 00");
+  std::string reason;
+  EXPECT_FALSE(maker.WriteCartridgeImage(dir / "locked" / "GAME.bin", reason));
+  EXPECT_EQ(reason, "creating a temporary file in " + (dir / "locked").string() +
+                        " failed: Permission denied");
 }
 
 }  // namespace
