@@ -16,10 +16,18 @@ namespace quillfen {
 using RowTable = std::span<const std::string_view>;
 
 /// The diagonal band of four colours in the bottom right corner, painted by every cartridge.
+// clang-format off
 inline constexpr std::string_view kStripeRows[] = {
-    "1F 01 50",           "3E 02 50 70",        "5D 03 50 70 60",     "7C 04 50 70 60 68",
-    "9B 04 50 70 60 68",  "BA 04 50 70 60 68",  "D9 04 50 70 60 68",  "F8 04 50 70 60 68",
+    "1F 01 50",                                   // row 16, column 31
+    "3E 02 50 70",                                // row 17, columns 30-31
+    "5D 03 50 70 60",                             // row 18, columns 29-31
+    "7C 04 50 70 60 68",                          // row 19, columns 28-31
+    "9B 04 50 70 60 68",                          // row 20, columns 27-30
+    "BA 04 50 70 60 68",                          // row 21, columns 26-29
+    "D9 04 50 70 60 68",                          // row 22, columns 25-28
+    "F8 04 50 70 60 68",                          // row 23, columns 24-27
 };
+// clang-format on
 
 /// The bytes `rows` take in the image: three characters a byte, the last without its separator.
 constexpr int RowTableLength(RowTable rows) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "cartridge/cartridge_maker.h"
+#include "cartridge/z80_blocks.h"
 
 // The start-up code with which the ZX81 and ZX80 cartridges prepare the ZX Spectrum 128 they run
 // on before entering their machine's ROM: memory paging, sound chip, border and the shown screen.
@@ -9,7 +10,7 @@ namespace quillfen::spectrum128 {
 
 inline constexpr int kHardwareSetUpLength = 31;
 inline constexpr int kBorderLength = 4;
-inline constexpr int kScreenClearLength = 13;
+inline constexpr int kScreenClearLength = kClearMemoryLength;
 
 /// Paging port 0x7FFD := 0x2F (RAM page 7 at 0xC000, second screen shown, paging locked);
 /// sound chip registers 14 and 7 := 0xFF.

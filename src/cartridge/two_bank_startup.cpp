@@ -3,9 +3,6 @@
 
 #include <algorithm>
 
-#include "cartridge/spectrum128_setup.h"
-#include "cartridge/z80_blocks.h"
-
 namespace quillfen {
 namespace {
 

@@ -3,6 +3,8 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/decoration.h"
+#include "cartridge/spectrum128_setup.h"
+#include "cartridge/z80_blocks.h"
 
 // Bank 0 of the two-bank ZX81 and ZX80 cartridges: start-up code that copies everything behind
 // its decoration rows to RAM at 0x4000, sets up the hardware and the screen and jumps to the RAM
@@ -11,7 +13,9 @@
 namespace quillfen {
 
 /// The start-up code without decoration: the copy, the hardware set-up, the screen clear, the JP.
-inline constexpr int kTwoBankStartupLength = 58;
+inline constexpr int kTwoBankStartupLength =
+    kBlockCopyLength + spectrum128::kHardwareSetUpLength + spectrum128::kScreenClearLength + 3;
+static_assert(kTwoBankStartupLength == 58);
 
 struct BankZeroLayout {
   Decoration decoration;

@@ -16,12 +16,13 @@ namespace {
 constexpr int kStage3Address = 0x386E;  // the ROM copy's spare area starts here
 constexpr int kStage2Address64K = 0x8000;
 constexpr int kScreen = 0x4000;
-constexpr int kScreenLength = 0x1B00;          // display file and attributes
-constexpr int kAttributeRowsHighByte = 0x5A;   // attribute rows 16-23
-constexpr int kBankAddress = 0x0000;           // where the cartridge presents a bank
+constexpr int kScreenLength = 0x1B00;         // display file and attributes
+constexpr int kAttributeRowsHighByte = 0x5A;  // attribute rows 16-23
+constexpr int kBankAddress = 0x0000;          // where the cartridge presents a bank
 constexpr int kBankLength = 0x4000;
 
 // The letters "ZX", five cells high, in bright white at the bottom left (rows 19-23, columns 0-10).
+// clang-format off
 constexpr std::string_view kLetterRows[] = {
     "60 0B 78 78 78 78 78 00 78 00 00 00 78",
     "80 0B 00 00 00 78 00 00 00 78 00 78 00",
@@ -29,6 +30,7 @@ constexpr std::string_view kLetterRows[] = {
     "C0 0B 00 78 00 00 00 00 00 78 00 78 00",
     "E0 0B 78 78 78 78 78 00 78 00 00 00 78",
 };
+// clang-format on
 constexpr int kLogoRows = static_cast<int>(std::size(kStripeRows) + std::size(kLetterRows));
 static_assert(kStripeRowsLength + RowTableLength(kLetterRows) == kLogoTableLength);
 

@@ -6,6 +6,8 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/row_tables.h"
+#include "cartridge/spectrum128_setup.h"
+#include "cartridge/z80_blocks.h"
 
 // The ZX80's own pieces of start-up code: the logo, the values the ZX80 ROM is entered with and
 // the routine that copies a long program's tail from bank 1. The hardware set-up, screen clear
@@ -26,9 +28,14 @@ inline constexpr int kSetUpLength = 17;
 inline constexpr int kAutoRunStartLength = 13;
 inline constexpr int kPlainStartLength = 3;
 
-/// The 16K loader's code without decoration: copy, set-up, screen clear, entry.
-inline constexpr int kLoaderLengthAutoRun = 85;
-inline constexpr int kLoaderLengthPlain = 78;
+/// The 16K loader's code without decoration: copy, hardware set-up, screen clear, ZX80 set-up,
+/// entry (the plain one after its own CALL 0x0747).
+inline constexpr int kLoaderLengthBeforeEntry = kBlockCopyLength +
+                                                spectrum128::kHardwareSetUpLength +
+                                                spectrum128::kScreenClearLength + kSetUpLength;
+inline constexpr int kLoaderLengthAutoRun = kLoaderLengthBeforeEntry + kAutoRunStartLength;
+inline constexpr int kLoaderLengthPlain = kLoaderLengthBeforeEntry + 3 + kPlainStartLength;
+static_assert(kLoaderLengthAutoRun == 85 && kLoaderLengthPlain == 78);
 inline constexpr int LoaderLength(std::int16_t auto_run) {
   return auto_run == 1 ? kLoaderLengthAutoRun : kLoaderLengthPlain;
 }

@@ -15,12 +15,14 @@ namespace {
 TEST(WaitForByteTest, Needs256ReadsInARow) {
   for (const auto& [dwell, taken] : {std::pair{255 * 34, false}, {255 * 34 + 30, true}}) {
     CartridgeMaker out;
+    // clang-format off
     EmitBlockCopy(out, 0x000E, 0x8000, kWaitForByteLength + 2);  // the wait, behind this code
-    out.AppendFragment("C3 00 80");                               // JP   0x8000
+    out.AppendFragment("C3 00 80");                              // JP   0x8000
     EmitWaitForByte(out, 0x0000, 0x01);
-    out.AppendFragment("18 FE");                                  // JR   $   taken
+    out.AppendFragment("18 FE");                                 // JR   $   taken
     out.PadWithFFTo(kBankSize);
-    out.AppendByte(0x01);
+    out.AppendByte(0x01);                                        // bank 1: the awaited byte
+    // clang-format on
     VerifyOptions options;
     options.dwell_t_states = dwell;
     options.t_state_limit = 2'000'000;

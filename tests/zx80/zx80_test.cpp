@@ -141,7 +141,7 @@ TEST_F(ZX80Test, ThirtyTwoKHeadFillsBankZeroAndTheTailBankOneAboveARaisedRamtop)
     const Bytes image = Output();
     ASSERT_EQ(image.size(), 32768u);
     const bool tail = length > head;
-    const std::size_t block = 238 + head;  // the second block
+    const std::size_t block = 238 + head;                                // the second block
     EXPECT_EQ(Slice(image, 0, 3), (Bytes{0x21, 0xEE, 0x00})) << length;  // LD HL,238
     EXPECT_EQ(Slice(image, 238, head), Slice(program_, 0, head)) << length;
     EXPECT_EQ(Slice(image, block + 21, 3), (Bytes{0x31, 0x00, std::uint8_t(ramtop)}));  // LD SP

@@ -141,8 +141,8 @@ TEST_F(ZX81Test, ProgramsLongerThanBothBanksTakeAreRefused) {
     WriteRom(StandInRom(last_used));
     LoadProgram(MakeZX81Program(length));
     EXPECT_EQ(Generate(), fits) << length;
-    EXPECT_EQ(host_.errors, fits ? std::vector<std::string>{}
-                                 : std::vector<std::string>{"Program is too large"});
+    EXPECT_EQ(host_.errors,
+              fits ? std::vector<std::string>{} : std::vector<std::string>{"Program is too large"});
     EXPECT_EQ(std::filesystem::exists(folder_ / "GAME.bin"), fits) << length;
   }
   EXPECT_EQ(zx81_.FindZX81RomEnd(testing::MakeRomImage(100)), 8192);  // searched down to 8191
