@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/conversion.h"
+#include "cli/conversion_job.h"
 #include "inspection/converters.h"
 #include "spectrum/snapshot_state.h"
 #include "verify/spectrum_run_proof.h"
