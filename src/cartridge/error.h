@@ -17,4 +17,7 @@ class Error : public std::runtime_error {
 /// Throws quillfen::Error with `message`, which names the function and the offending value.
 [[noreturn]] void ThrowError(const std::string& message);
 
+/// `text` (an error's message) on one line: each run of line breaks becomes one space.
+std::string OneLine(const std::string& text);
+
 }  // namespace quillfen

@@ -15,7 +15,7 @@
 #include "cli/info_report.h"
 #include "cli/options.h"
 #include "cli/private_folder.h"
-#include "cli/program_inspection.h"
+#include "inspection/program_inspection.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 #include "inspection/converters.h"

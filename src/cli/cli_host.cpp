@@ -64,19 +64,5 @@ std::filesystem::path CliHost::ExecutableFolder() {
   return executable.parent_path();
 }
 
-std::string OneLine(const std::string& text) {
-  std::string line;
-  bool in_break = false;
-  for (char c : text) {
-    if (c == '\r' || c == '\n') {
-      if (!in_break) line += ' ';
-      in_break = true;
-    } else {
-      line += c;
-      in_break = false;
-    }
-  }
-  return line;
-}
 
 }  // namespace quillfen

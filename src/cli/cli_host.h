@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cartridge/error.h"
 #include "cartridge/host.h"
 #include "cli/progress_line.h"
 
@@ -82,8 +83,5 @@ class CliHost : public Host {
   bool verbose_ = false;
   ProgressLine* progress_ = nullptr;
 };
-
-/// `text` on one line: every CR and LF becomes a blank, runs of them one blank.
-std::string OneLine(const std::string& text);
 
 }  // namespace quillfen

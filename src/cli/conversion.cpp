@@ -10,7 +10,7 @@
 #include "cartridge/file_names.h"
 #include "cartridge/rom_folders.h"
 #include "cli/image_verification.h"
-#include "cli/program_inspection.h"
+#include "inspection/program_inspection.h"
 #include "inspection/ram_offer.h"
 
 namespace quillfen {

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "cli/program_inspection.h"
+#include "inspection/program_inspection.h"
 
 namespace quillfen {
 

@@ -25,6 +25,8 @@ class Converters {
   virtual bool ZX81ProgramAutoRuns() = 0;
   virtual std::int32_t ZX81ProgramLength() = 0;
   [[nodiscard]] virtual bool LoadSnapshot(const std::filesystem::path& path) = 0;
+  /// The snapshot LoadSnapshot read last (partly overwritten after a refused load).
+  virtual const SnapshotState& Snapshot() const = 0;
 
   [[nodiscard]] virtual bool GenerateZX80Cartridge(const std::string& file_name,
                                                    std::int32_t& ram_size,
@@ -54,6 +56,7 @@ class MachineConverters : public Converters {
   bool LoadSnapshot(const std::filesystem::path& path) override {
     return spectrum_.LoadSnapshot(path);
   }
+  const SnapshotState& Snapshot() const override { return spectrum_.State(); }
 
   bool GenerateZX80Cartridge(const std::string& file_name, std::int32_t& ram_size,
                              std::int16_t auto_run) override {

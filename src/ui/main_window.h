@@ -8,6 +8,7 @@
 
 #include "inspection/converters.h"
 #include "inspection/machine.h"
+#include "inspection/program_inspection.h"
 #include "inspection/ram_offer.h"
 #include "ui/busy_cursor.h"
 #include "ui/open_file_dialog.h"
@@ -70,18 +71,15 @@ class UI : public QWidget {
   void Form_Unload();
 
   // Program inspection.
-  /// Loads the program whose path `choose_path` returns (empty: nothing chosen) with the selected
-  /// machine's reader and prepares the window for generation. True when Generate was enabled;
+  /// Inspects the program whose path `choose_path` returns (empty: nothing chosen) as the
+  /// selected machine's and prepares the window for generation. True when Generate was enabled;
   /// false when nothing was chosen, the reader refused the file or an error was raised.
   bool SelectProgram(const std::function<QString()>& choose_path);
   /// The path chosen in the file dialog with the selected machine's settings, or an empty
   /// string when the user cancelled or the dialog failed.
   QString AskForFileName();
-  /// Has the selected machine's reader load and check the file at `path`; false when refused.
-  bool LoadProgram(const QString& path);
-  /// Sets the auto-run box for the program just loaded and returns the RAM sizes it can boot in,
-  /// or nothing when it is empty. Raises an error for a length that does not fit in 16 bits.
-  std::optional<RamOffer> InspectLoadedProgram();
+  /// Ticks and enables the auto-run box as the inspected program asks.
+  void ShowAutoRunBox(const ProgramInspection& inspection);
   void ShowRamOffer(const RamOffer& offer);
   /// "..." and a dropped file: runs SelectProgram with the buttons disabled and the busy cursor.
   void RunSelection(const std::function<QString()>& choose_path);

@@ -51,10 +51,12 @@ class ScriptedConverters : public quillfen::Converters {
   bool generate_result = true;
   std::function<void(const std::string& call)> during_call;  // may throw, as a converter can
   std::vector<std::string> calls;
+  quillfen::SnapshotState snapshot{quillfen::Bytes(quillfen::kSnapshotRamLength, 0x01)};
 
   bool LoadZX80Program(const Path& path) override { return Record(__func__, path) && load_result; }
   bool LoadZX81Program(const Path& path) override { return Record(__func__, path) && load_result; }
   bool LoadSnapshot(const Path& path) override { return Record(__func__, path) && load_result; }
+  const quillfen::SnapshotState& Snapshot() const override { return snapshot; }
   bool ZX81ProgramAutoRuns() override { return Record(__func__) && auto_runs; }
   std::int32_t ZX81ProgramLength() override { return Record(__func__) ? length : 0; }
   std::int16_t ZX80ProgramLength() override {
@@ -314,8 +316,8 @@ class WindowTest : public QObject {
     QCOMPARE(ui.RamEntries(), Entries({"1K", "4K", "16K"}));  // the entries stay
   }
 
-  // Refused by a reader, or an empty program, after a generation: the name stays shown, Generate
-  // disabled, "Done!" hidden, and the reader is asked nothing more.
+  // Refused by a reader, or an empty program, after a generation: the name stays shown with the
+  // reason as its tooltip, Generate disabled, "Done!" hidden, and the reader is asked nothing more.
   void refusedFileKeepsNameShown() {
     for (const auto& [machine, name, loads, calls] :
          {std::tuple{0, "bad.o", false, 1u}, std::tuple{2, "bad.z80", false, 1u},
@@ -329,6 +331,7 @@ class WindowTest : public QObject {
       ui.converters.length = 0;
       ui.Select(QString("/tmp/") + name);
       QCOMPARE(ui.TextFilename()->text(), QString(name).toUpper());
+      QVERIFY(!ui.TextFilename()->toolTip().isEmpty());
       QVERIFY(!ui.cmdGenerate()->isEnabled() && !ui.RamSize()->isEnabled() && ui.Idle());
       QVERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
       QCOMPARE(ui.converters.calls.size() - calls_before, std::size_t{calls});

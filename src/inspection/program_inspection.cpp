@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cli/program_inspection.h"
+#include "inspection/program_inspection.h"
 
 #include <exception>
 #include <system_error>
@@ -7,7 +7,7 @@
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_folders.h"
-#include "cli/cli_host.h"
+#include "cartridge/error.h"
 #include "spectrum/spectrum_layout.h"
 #include "zx80/zx80_processing.h"
 
@@ -41,7 +41,7 @@ std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
   return "not a valid " + MachineName(machine) + " program";
 }
 
-void InspectZX80(MachineConverters& converters,
+void InspectZX80(Converters& converters,
                  const std::vector<std::filesystem::path>& rom_folders, ProgramInspection& result) {
   const std::int16_t length = converters.ZX80ProgramLength();
   if (length <= 0) {
@@ -51,6 +51,7 @@ void InspectZX80(MachineConverters& converters,
   result.program_length = length;
   result.ram_offer = ZX80RamOffer(length);
   result.auto_run_ticked = true;  // the machine change ticks it and inspection leaves it
+  result.auto_run_enabled = true;
   Bytes rom;
   const std::optional<std::filesystem::path> rom_path = FindRomFile(rom_folders, "ZX80_ROM.bin");
   if (rom_path && ReadWholeFile(rom, *rom_path)) {
@@ -61,14 +62,15 @@ void InspectZX80(MachineConverters& converters,
   }
 }
 
-void InspectZX81(MachineConverters& converters, ProgramInspection& result) {
+void InspectZX81(Converters& converters, ProgramInspection& result) {
   result.auto_run_ticked = converters.ZX81ProgramAutoRuns();
   result.auto_run_fixed = result.auto_run_ticked;
+  result.auto_run_enabled = !result.auto_run_fixed;
+  result.auto_run_tick_from_program = true;
   const std::int32_t length = converters.ZX81ProgramLength();
-  if (length > 32767) {
-    result.refusal = "program length " + std::to_string(length) + " is out of range";
-    return;
-  }
+  // The RAM offer and the generation take the length in 16 bits.
+  if (length > 32767 || length < -32768)
+    ThrowError("program length " + std::to_string(length) + " is out of range");
   if (length <= 0) {
     result.refusal = "not a valid ZX81 program (no program after the system variables)";
     return;
@@ -77,9 +79,9 @@ void InspectZX81(MachineConverters& converters, ProgramInspection& result) {
   result.ram_offer = ZX81RamOffer(static_cast<std::int16_t>(length));
 }
 
-void InspectSnapshot(MachineConverters& converters, const std::filesystem::path& path,
+void InspectSnapshot(Converters& converters, const std::filesystem::path& path,
                      ProgramInspection& result) {
-  const SnapshotState& state = converters.Spectrum().State();
+  const SnapshotState& state = converters.Snapshot();
   result.ram_offer = SpectrumRamOffer();
   result.registers = state;
   result.registers.Memory.clear();
@@ -111,7 +113,7 @@ bool ZX80FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16
   return ZX80Processing::FitsIn16K(program_length, rom_end, auto_run);
 }
 
-ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
+ProgramInspection InspectProgram(Converters& converters, Machine machine,
                                  const std::filesystem::path& path,
                                  const std::vector<std::filesystem::path>& rom_folders) {
   ProgramInspection result;
@@ -146,6 +148,7 @@ ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
     }
   } catch (const std::exception& error) {
     result.refusal = OneLine(error.what());
+    result.raised = true;
   }
   return result;
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Program inspection: asks for a program file, has the machine's reader load and check it, and
-// prepares the window for generation (shown name, RAM offer, auto-run box, Generate).
+// Program selection: asks for a program file, has it inspected, and shows what it offers (shown
+// name, RAM offer, auto-run box, Generate; the reason as the name's tooltip when it is refused).
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,26 +12,15 @@
 #include <QPushButton>
 #include <exception>
 #include <filesystem>
-#include <limits>
-#include <optional>
 #include <string>
 
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "inspection/program_inspection.h"
 #include "ui/main_window.h"
 #include "ui/window_folders.h"
 
 namespace quillfen {
-namespace {
-
-/// The RAM offer for a program of `length` bytes; none for an empty program, which is refused.
-std::optional<RamOffer> OfferForLength(std::int16_t length, RamOffer (*offer)(std::int16_t)) {
-  if (length == 0) return std::nullopt;
-  return offer(length);
-}
-
-}  // namespace
-
 QString UI::AskForFileName() {
   try {
     DialogSettings settings = dialog_settings_;
@@ -60,16 +49,20 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
     // upper case.
     const std::string name = ToUpperAscii(BareFileName(QFile::encodeName(path).toStdString()));
     TextFilename->setText(QFile::decodeName(QByteArray::fromStdString(name)));
-    if (!LoadProgram(path)) {
-      // Refused: the name stays shown and Generate stays disabled.
+    const ProgramInspection inspection =
+        InspectProgram(converters_, SelectedMachine(), QFile::encodeName(path).toStdString(),
+                       host_.RomFolders());
+    busy_cursor_.SetDefault();
+    if (inspection.raised) ThrowError(inspection.refusal);
+    if (!inspection.refusal.empty()) {
+      // Refused: the name stays shown, with the reason as its tooltip, and Generate stays
+      // disabled.
       ResetDoneIndicator();
-      busy_cursor_.SetDefault();
+      TextFilename->setToolTip(QString::fromStdString(inspection.refusal));
       return false;
     }
-    const std::optional<RamOffer> offer = InspectLoadedProgram();
-    busy_cursor_.SetDefault();
-    if (!offer) return false;
-    ShowRamOffer(*offer);
+    ShowAutoRunBox(inspection);
+    ShowRamOffer(inspection.ram_offer);
     cmdGenerate->setEnabled(true);
     return true;
   } catch (const std::exception&) {
@@ -80,38 +73,10 @@ bool UI::SelectProgram(const std::function<QString()>& choose_path) {
   }
 }
 
-bool UI::LoadProgram(const QString& path) {
-  const std::filesystem::path file = QFile::encodeName(path).toStdString();
-  switch (SelectedMachine()) {
-    case Machine::ZX80:
-      return converters_.LoadZX80Program(file);
-    case Machine::ZX81:
-      return converters_.LoadZX81Program(file);
-    case Machine::Spectrum:
-      return converters_.LoadSnapshot(file);
-  }
-  return false;
-}
-
-std::optional<RamOffer> UI::InspectLoadedProgram() {
-  switch (SelectedMachine()) {
-    case Machine::ZX80:
-      chkAutoRun->setEnabled(true);
-      return OfferForLength(converters_.ZX80ProgramLength(), ZX80RamOffer);
-    case Machine::ZX81: {
-      const bool auto_runs = converters_.ZX81ProgramAutoRuns();
-      chkAutoRun->setChecked(auto_runs);
-      chkAutoRun->setEnabled(!auto_runs);
-      const std::int32_t length = converters_.ZX81ProgramLength();
-      if (length < std::numeric_limits<std::int16_t>::min() ||
-          length > std::numeric_limits<std::int16_t>::max())
-        ThrowError("SelectProgram: program length " + std::to_string(length) + " is out of range");
-      return OfferForLength(static_cast<std::int16_t>(length), ZX81RamOffer);
-    }
-    case Machine::Spectrum:
-      return SpectrumRamOffer();
-  }
-  return std::nullopt;
+void UI::ShowAutoRunBox(const ProgramInspection& inspection) {
+  if (inspection.machine == Machine::Spectrum) return;  // a snapshot has no auto-run
+  if (inspection.auto_run_tick_from_program) chkAutoRun->setChecked(inspection.auto_run_ticked);
+  chkAutoRun->setEnabled(inspection.auto_run_enabled);
 }
 
 void UI::ShowRamOffer(const RamOffer& offer) {

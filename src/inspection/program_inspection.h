@@ -22,17 +22,25 @@ struct UnusedArea {
   std::int16_t page = 0;
 };
 
-/// What the window shows after the program file has been picked and read.
+/// What a program offers once its file has been picked and read: what the window shows and what
+/// the command line checks its options against.
 struct ProgramInspection {
   Machine machine = Machine::ZX81;
   /// Why the program cannot be converted (its reader refused it), or "" when it was accepted.
   std::string refusal;
+  /// The refusal came from an error raised while inspecting the program that was read (a
+  /// NXTLIN outside the image, a length that does not fit): the window then drops the name shown.
+  bool raised = false;
 
   // ZX80 and ZX81.
   std::int32_t program_length = 0;
   RamOffer ram_offer;
   bool auto_run_ticked = false;  // the auto-run box as inspection leaves it
   bool auto_run_fixed = false;   // a ZX81 program that starts by itself: the box is disabled
+  bool auto_run_enabled = false;  // the box can be used (ZX80, ZX81 not starting by itself)
+  /// Inspection sets the tick from the program (ZX81); otherwise the box keeps the tick the
+  /// machine change (or the user) gave it.
+  bool auto_run_tick_from_program = false;
 
   // ZX80: where the free space of ZX80_ROM.bin begins, and whether the 16K cartridge question
   // would be asked with and without auto-run; all empty when ZX80_ROM.bin cannot be read.
@@ -48,10 +56,11 @@ struct ProgramInspection {
   std::optional<UnusedArea> unused_area;
 };
 
-/// Reads the file at `path` with `machine`'s reader and inspects it as the window does. The
+/// Reads the file at `path` with `machine`'s reader and inspects it, for the window and the
+/// command line alike. The
 /// reader's module keeps the loaded program for a following generation. ZX80_ROM.bin is read from
 /// the first of `rom_folders` that holds it. Never throws: a reader's error becomes the refusal.
-ProgramInspection InspectProgram(MachineConverters& converters, Machine machine,
+ProgramInspection InspectProgram(Converters& converters, Machine machine,
                                  const std::filesystem::path& path,
                                  const std::vector<std::filesystem::path>& rom_folders);
 
