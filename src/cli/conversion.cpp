@@ -94,17 +94,15 @@ std::vector<std::string> SettleChoices(const CliOptions& options,
 // "ZX81, 16K RAM, 32K cartridge, ROM /roms/ZX81_ROM.bin, image /out/GAME.bin", as -v shows it.
 std::string ChoicesText(const ConversionJob& job, const CliHost& host,
                         const std::filesystem::path& output_path) {
-  static constexpr const char* kRomFileNames[] = {"ZX80_ROM.bin", "ZX81_ROM.bin",
-                                                  "SPECTRUM_ROM.bin"};
   static constexpr const char* kLayouts[][2] = {{"32K", "16K"}, {"32K", "32K"}, {"64K", "48K"}};
   const auto machine = static_cast<std::size_t>(job.machine);
   const std::optional<std::filesystem::path> rom =
-      FindRomFile(host.RomFolders(), kRomFileNames[machine]);
+      FindRomFile(host.RomFolders(), std::string(FactsOf(job.machine).rom_file_name));
   return MachineName(job.machine) + ", " +
          (job.machine == Machine::Spectrum ? "48K" : job.ram_text) + " RAM, " +
          kLayouts[machine][job.size_answer == Host::Answer::Yes] + " cartridge, ROM " +
-         (rom ? rom->string() : std::string(kRomFileNames[machine]) + " not found") + ", image " +
-         host.ShownOutput(output_path);
+         (rom ? rom->string() : std::string(FactsOf(job.machine).rom_file_name) + " not found") +
+         ", image " + host.ShownOutput(output_path);
 }
 
 bool Load(MachineConverters& converters, const ConversionJob& job) {

@@ -1,16 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "inspection/machine.h"
 
+#include <array>
+
 #include "cartridge/file_names.h"
+#include "spectrum/spectrum_machine.h"
+#include "zx80/zx80_machine.h"
+#include "zx81/zx81_machine.h"
 
 namespace quillfen {
+namespace {
+
+constexpr std::array<Machine, 3> kMachines = {Machine::ZX80, Machine::ZX81, Machine::Spectrum};
+
+}  // namespace
+
+const MachineFacts& FactsOf(Machine machine) {
+  switch (machine) {
+    case Machine::ZX80:
+      return zx80::kMachine;
+    case Machine::ZX81:
+      return zx81::kMachine;
+    case Machine::Spectrum:
+      break;
+  }
+  return spectrum::kMachine;
+}
 
 std::optional<Machine> MachineForFileName(std::string_view name) {
   const std::string extension = ExtensionOf(name);
-  if (extension == "P" || extension == "81" || extension == "P81") return Machine::ZX81;
-  if (extension == "O" || extension == "80" || extension == "P80") return Machine::ZX80;
-  if (extension == "SNA" || extension == "Z80") return Machine::Spectrum;
+  for (Machine machine : kMachines)
+    if (FactsOf(machine).HasExtension(extension)) return machine;
   return std::nullopt;
+}
+
+std::string MachineName(Machine machine) { return std::string(FactsOf(machine).name); }
+
+std::string ExtensionsText(Machine machine) {
+  std::string text;
+  const auto& extensions = FactsOf(machine).extensions;
+  for (std::size_t i = 0; i < extensions.size() && !extensions[i].empty(); ++i) {
+    if (i > 0) text += i + 1 == extensions.size() || extensions[i + 1].empty() ? " or " : ", ";
+    text += ".";
+    text += extensions[i];
+  }
+  return text;
 }
 
 }  // namespace quillfen

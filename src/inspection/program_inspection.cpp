@@ -5,31 +5,19 @@
 #include <system_error>
 
 #include "cartridge/cartridge_maker.h"
+#include "cartridge/error.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_folders.h"
-#include "cartridge/error.h"
 #include "spectrum/spectrum_layout.h"
 #include "zx80/zx80_processing.h"
 
 namespace quillfen {
 namespace {
 
-std::string ExtensionsOf(Machine machine) {
-  switch (machine) {
-    case Machine::ZX80:
-      return ".O, .80 or .P80";
-    case Machine::ZX81:
-      return ".P, .81 or .P81";
-    case Machine::Spectrum:
-      break;
-  }
-  return ".SNA or .Z80";
-}
-
 // Why a reader refused the file: the reasons a reader has, told apart by looking at the file.
 std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
   if (MachineForFileName(path.string()) != machine)
-    return "not a " + MachineName(machine) + " file (" + ExtensionsOf(machine) + ")";
+    return "not a " + MachineName(machine) + " file (" + ExtensionsText(machine) + ")";
   std::error_code error;
   const auto status = std::filesystem::status(path, error);
   if (!std::filesystem::exists(status)) return "no such file";
@@ -41,8 +29,8 @@ std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
   return "not a valid " + MachineName(machine) + " program";
 }
 
-void InspectZX80(Converters& converters,
-                 const std::vector<std::filesystem::path>& rom_folders, ProgramInspection& result) {
+void InspectZX80(Converters& converters, const std::vector<std::filesystem::path>& rom_folders,
+                 ProgramInspection& result) {
   const std::int16_t length = converters.ZX80ProgramLength();
   if (length <= 0) {
     result.refusal = "not a valid ZX80 program (no program after the system variables)";
@@ -96,18 +84,6 @@ void InspectSnapshot(Converters& converters, const std::filesystem::path& path,
 }
 
 }  // namespace
-
-std::string MachineName(Machine machine) {
-  switch (machine) {
-    case Machine::ZX80:
-      return "ZX80";
-    case Machine::ZX81:
-      return "ZX81";
-    case Machine::Spectrum:
-      break;
-  }
-  return "Spectrum";
-}
 
 bool ZX80FitsIn16K(std::int32_t program_length, std::int32_t rom_end, std::int16_t auto_run) {
   return ZX80Processing::FitsIn16K(program_length, rom_end, auto_run);

@@ -35,8 +35,8 @@ struct ProgramInspection {
   // ZX80 and ZX81.
   std::int32_t program_length = 0;
   RamOffer ram_offer;
-  bool auto_run_ticked = false;  // the auto-run box as inspection leaves it
-  bool auto_run_fixed = false;   // a ZX81 program that starts by itself: the box is disabled
+  bool auto_run_ticked = false;   // the auto-run box as inspection leaves it
+  bool auto_run_fixed = false;    // a ZX81 program that starts by itself: the box is disabled
   bool auto_run_enabled = false;  // the box can be used (ZX80, ZX81 not starting by itself)
   /// Inspection sets the tick from the program (ZX81); otherwise the box keeps the tick the
   /// machine change (or the user) gave it.
@@ -63,9 +63,6 @@ struct ProgramInspection {
 ProgramInspection InspectProgram(Converters& converters, Machine machine,
                                  const std::filesystem::path& path,
                                  const std::vector<std::filesystem::path>& rom_folders);
-
-/// "ZX80", "ZX81" or "Spectrum".
-std::string MachineName(Machine machine);
 
 /// Whether a 16K ZX80 cartridge holds a program of `program_length` bytes with `auto_run` behind
 /// a ROM image whose free space begins at `rom_end`: then the 16K question is asked.

@@ -5,12 +5,12 @@
 
 #include "cartridge/converter_files.h"
 #include "spectrum/spectrum_layout.h"
+#include "spectrum/spectrum_machine.h"
 #include "spectrum/spectrum_processing.h"
 
 namespace quillfen {
 namespace {
 
-constexpr char kSpectrumRomFileName[] = "SPECTRUM_ROM.bin";
 constexpr char kRomUnreadable[] = "Failed to read Spectrum ROM file (SPECTRUM_ROM.bin)";
 constexpr char kRomNotInsertable[] = "Failed to insert Spectrum ROM data";
 constexpr char kRomContent[] = "the 48K Spectrum ROM";
@@ -22,8 +22,8 @@ constexpr char kSizeQuestion[] =
 
 bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
                                                    std::int32_t& /*ram_size*/) {
-  const std::optional<std::filesystem::path> rom_path =
-      ReadRomImageFile(host_, kSpectrumRomFileName, kRomUnreadable, spectrum_rom_);
+  const std::optional<std::filesystem::path> rom_path = ReadRomImageFile(
+      host_, std::string(spectrum::kMachine.rom_file_name), kRomUnreadable, spectrum_rom_);
   if (!rom_path) return false;
 
   std::int32_t top = 0;

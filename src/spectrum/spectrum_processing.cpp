@@ -5,6 +5,7 @@
 
 #include "cartridge/file_names.h"
 #include "spectrum/sna_format.h"
+#include "spectrum/spectrum_machine.h"
 #include "spectrum/z80_format.h"
 
 namespace quillfen {
@@ -13,7 +14,7 @@ bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
   try {
     // The extension of the whole path as given: a point in a folder name alone is no extension.
     const std::string extension = ExtensionOf(path.string());
-    if (extension != "SNA" && extension != "Z80") return false;
+    if (!spectrum::kMachine.HasExtension(extension)) return false;
     host_.RepaintWindow();
     if (extension == "Z80") return ReadZ80Snapshot(path, snapshot_state_, host_);
     return ReadSnaSnapshot(path, snapshot_state_);

@@ -140,7 +140,7 @@ void UI::CreateControls() {
 void UI::Form_Load() {
   MachineType->clear();
   for (const MachineSettings& settings : kMachineTable)
-    MachineType->addItem(QString::fromLatin1(settings.entry));
+    MachineType->addItem(Latin1(settings.Facts().list_entry));
   MachineType->setCurrentIndex(static_cast<int>(Machine::ZX81));
   MachineType_Click();
   setWindowTitle(
@@ -158,12 +158,12 @@ void UI::MachineType_Click() {
   const MachineSettings& settings = SettingsFor(SelectedMachine());
   chkAutoRun->setChecked(settings.auto_run_ticked);
   chkAutoRun->setEnabled(settings.auto_run_enabled);
-  for (int i = 0; i < settings.ram_count; ++i)
-    RamSize->addItem(QString::fromLatin1(settings.ram_entries[static_cast<std::size_t>(i)]));
-  RamSize->setCurrentIndex(settings.selected_ram);
-  dialog_settings_ = {QString::fromLatin1(settings.dialog_title),
-                      QString::fromLatin1(settings.default_extension),
-                      QString::fromLatin1(settings.filter), QString()};
+  const MachineFacts& facts = settings.Facts();
+  for (int i = 0; i < facts.RamEntryCount(); ++i)
+    RamSize->addItem(Latin1(facts.ram_entries[static_cast<std::size_t>(i)]));
+  RamSize->setCurrentIndex(facts.selected_ram);
+  dialog_settings_ = {Latin1(facts.dialog_title), Latin1(facts.default_extension),
+                      Latin1(facts.dialog_filter), QString()};
 }
 
 void UI::cmdSelect_Click() {

@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <string_view>
 
 class QFileDialog;
 class QWidget;
@@ -21,6 +22,11 @@ struct DialogSettings {
 /// with "*.P81;*.P;*.81" becomes "All ZX81 Programs (*.P81 *.P *.81 *.p81 *.p)". The lower-case
 /// patterns are added because file names on this system distinguish case.
 QStringList QtNameFilters(const QString& filter);
+
+/// A machine fact's text (plain ASCII) as a QString.
+inline QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 /// Sets `dialog` up to pick one existing file: the title, filter and default extension of
 /// `settings`, opening in `folder` with an empty name field, in Qt's own (not the desktop's)

@@ -10,7 +10,6 @@
 
 #include "cartridge/bytes.h"
 #include "verify/verify_result.h"
-
 #include "verify/z80_processor.h"
 
 namespace quillfen {

@@ -8,6 +8,7 @@
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
 #include "cartridge/rom_free_space.h"
+#include "zx80/zx80_machine.h"
 #include "zx80/zx80_startup_code.h"
 #include "zx80/zx80_texts.h"
 
@@ -23,7 +24,7 @@ constexpr std::int32_t kLargestELine = 0x7FFF;  // E_LINE is taken as a 16-bit s
 constexpr std::int32_t kLowestFreeSpaceOffset = 4095;
 
 bool IsZX80Extension(const std::string& extension) {
-  return extension == "80" || extension == "O" || extension == "P80";
+  return zx80::kMachine.HasExtension(extension);
 }
 
 }  // namespace
@@ -80,8 +81,8 @@ bool ZX80Processing::GenerateZX80Cartridge(const std::string& file_name, std::in
   ram_size += 16384;
   std::int32_t ramtop = ram_size;  // the 32K build may raise its own copy
 
-  const std::optional<std::filesystem::path> rom_path =
-      ReadRomImageFile(host_, zx80::kRomFileName, zx80::kRomReadFailed, zx80_rom_);
+  const std::optional<std::filesystem::path> rom_path = ReadRomImageFile(
+      host_, std::string(zx80::kMachine.rom_file_name), zx80::kRomReadFailed, zx80_rom_);
   if (!rom_path) return false;
   zx80_rom_path_ = *rom_path;
   zx80_rom_end_ = FindZX80RomEnd(zx80_rom_);

@@ -4,7 +4,6 @@
 // The texts the ZX80 converter shows, word for word.
 namespace quillfen::zx80 {
 
-inline constexpr char kRomFileName[] = "ZX80_ROM.bin";
 inline constexpr char kRomReadFailed[] = "Failed to read ZX80 ROM file (ZX80_ROM.bin)";
 inline constexpr char kRomInsertFailed[] = "Failed to insert ZX80 ROM data";
 inline constexpr char kRomContent[] = "the ZX80 ROM followed by free space filled with 0xFF";

@@ -17,7 +17,6 @@
 namespace quillfen {
 namespace {
 
-constexpr const char* kZX81RomFileName = "ZX81_ROM.bin";
 constexpr const char* kRomReadFailed = "Failed to read ZX81 ROM file (ZX81_ROM.bin)";
 constexpr const char* kProgramTooLarge = "Program is too large";
 constexpr const char* kRomInsertFailed = "Failed to insert ZX81 ROM data";
@@ -38,7 +37,7 @@ bool ZX81Processing::GenerateZX81Cartridge(const std::string& file_name, std::in
   ApplyZX81AutoRun(auto_run);
   ram_size += 16384;
   const std::optional<std::filesystem::path> rom_path =
-      ReadRomImageFile(host_, kZX81RomFileName, kRomReadFailed, zx81_rom_);
+      ReadRomImageFile(host_, std::string(zx81::kMachine.rom_file_name), kRomReadFailed, zx81_rom_);
   if (!rom_path) return false;
   zx81_rom_path_ = *rom_path;
   zx81_rom_end_ = FindZX81RomEnd();

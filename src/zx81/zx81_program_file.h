@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "zx81/zx81_machine.h"
+
 // Where a ZX81 program image (ZX81 memory from 0x4009, the system variable VERSN) keeps what the
 // converter reads and rewrites.
 namespace quillfen::zx81 {
@@ -21,8 +23,6 @@ inline constexpr std::uint16_t kFirstProgramLine = 0x407D;  // address of kProgr
 inline constexpr std::size_t kLongestProgramName = 32767;
 
 /// True for "P81", "P" and "81", the extensions (in upper case) of ZX81 program files.
-inline bool IsZX81Extension(std::string_view extension) {
-  return extension == "P81" || extension == "P" || extension == "81";
-}
+inline bool IsZX81Extension(std::string_view extension) { return kMachine.HasExtension(extension); }
 
 }  // namespace quillfen::zx81

@@ -12,6 +12,7 @@
 
 #include "inspection/machine.h"
 #include "ui/machine_table.h"
+#include "ui/open_file_dialog.h"
 
 namespace {
 
@@ -58,7 +59,8 @@ class DesktopEntryTest : public QObject {
     }
     for (const quillfen::MachineSettings& machine : quillfen::kMachineTable) {
       // "All ZX81 Programs (...)|*.P81;*.P;*.81|...": the patterns of the first choice.
-      for (const QString& pattern : QString(machine.filter).section('|', 1, 1).split(';'))
+      for (const QString& pattern :
+           quillfen::Latin1(machine.Facts().dialog_filter).section('|', 1, 1).split(';'))
         QVERIFY2(globbed.contains(pattern.toLower()), qPrintable(pattern));
     }
   }

@@ -461,9 +461,10 @@ class WindowTest : public QObject {
 
   // Lower-case patterns are added, as names on this system distinguish case.
   void fileDialogFilterInQtSyntax() {
-    QCOMPARE(quillfen::QtNameFilters(quillfen::kMachineTable[1].filter),
-             Entries({"All ZX81 Programs (*.P81 *.P *.81 *.p81 *.p)", "ZX81 Programs (*.P81 *.p81)",
-                      "ZX81 Programs (*.P *.p)", "ZX81 Programs (*.81)"}));
+    QCOMPARE(
+        quillfen::QtNameFilters(quillfen::Latin1(quillfen::kMachineTable[1].Facts().dialog_filter)),
+        Entries({"All ZX81 Programs (*.P81 *.P *.81 *.p81 *.p)", "ZX81 Programs (*.P81 *.p81)",
+                 "ZX81 Programs (*.P *.p)", "ZX81 Programs (*.81)"}));
   }
 
   // The error box; images and ROM images are in the executable's folder.

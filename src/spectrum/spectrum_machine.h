@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "cartridge/machine_facts.h"
+
+namespace quillfen::spectrum {
+
+inline constexpr MachineFacts kMachine{
+    .name = "Spectrum",
+    .list_entry = "ZX Spectrum",
+    .extensions = {"SNA", "Z80", ""},
+    .dialog_title = "Generate ZX Spectrum ROM Cartridge",
+    .default_extension = "SNA",
+    .dialog_filter =
+        "All ZX Spectrum Programs (*.SNA;*.Z80)|*.SNA;*.Z80|ZX Spectrum Programs "
+        "(*.Z80)|*.Z80|ZX Spectrum Programs (*.SNA)|*.SNA",
+    .rom_file_name = "SPECTRUM_ROM.bin",
+    .ram_entries = {"16K", "48K", ""},
+    .selected_ram = 1,
+    .image_sizes = {49152, 65536},
+};
+
+}  // namespace quillfen::spectrum
