@@ -42,6 +42,158 @@ std::optional<std::uint64_t> Count(const std::string& value, std::uint64_t least
   return count;
 }
 
+// What one option does with its value ("" for a flag); returns the reason it is not usable, or "".
+using OptionAction = std::string (*)(CliOptions& options, const std::string& name,
+                                     const std::string& value);
+
+struct OptionSpec {
+  std::string_view short_name;  // "-m", or "" when there is none
+  std::string_view long_name;   // "--machine"
+  bool takes_value;
+  OptionAction apply;
+};
+
+std::string CountOfTStates(std::optional<std::uint64_t>& target, const std::string& name,
+                           const std::string& value) {
+  target = Count(value, 1, UINT64_MAX);
+  return target ? "" : "option " + name + " needs a positive whole number of T-states";
+}
+
+// Every option the command line knows, in the order --help lists them.
+constexpr std::array<OptionSpec, 22> kOptionTable{{
+    {"-m", "--machine", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.machine = MachineForName(value);
+       if (!o.machine) return "unknown machine \"" + value + "\" (use zx80, zx81 or spectrum)";
+       return "";
+     }},
+    {"-r", "--ram", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.ram = ToUpperAscii(value);
+       if (!IsOneOf(*o.ram, kRamSizes))
+         return "unknown RAM size \"" + value + "\" (use 1K, 3K, 4K or 16K)";
+       return "";
+     }},
+    {"", "--autorun", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.auto_run = true;
+       return "";
+     }},
+    {"", "--no-autorun", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.auto_run = false;
+       return "";
+     }},
+    {"-s", "--size", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.size = ToUpperAscii(value);
+       if (!IsOneOf(*o.size, kCartridgeSizes))
+         return "unknown cartridge size \"" + value + "\" (use 16K, 32K, 48K or 64K)";
+       return "";
+     }},
+    {"", "--rom-dir", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.rom_dir = value;
+       return "";
+     }},
+    {"-o", "--output", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.output_file = value;
+       return "";
+     }},
+    {"", "--output-dir", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.output_dir = value;
+       return "";
+     }},
+    {"", "--keep-extension", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.keep_extension = true;
+       return "";
+     }},
+    {"-q", "--quiet", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.quiet = true;
+       return "";
+     }},
+    {"-v", "--verbose", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.verbose = true;
+       return "";
+     }},
+    {"", "--info", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.info = true;
+       return "";
+     }},
+    {"", "--json", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.json = true;
+       return "";
+     }},
+    {"", "--verify", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.verify = true;
+       return "";
+     }},
+    {"", "--verify-only", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.verify_only = value;
+       return "";
+     }},
+    {"", "--source", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.source = value;
+       return "";
+     }},
+    {"", "--dwell", true,
+     [](CliOptions& o, const std::string& name, const std::string& value) {
+       return CountOfTStates(o.dwell, name, value);
+     }},
+    {"", "--t-state-limit", true,
+     [](CliOptions& o, const std::string& name, const std::string& value) {
+       return CountOfTStates(o.t_state_limit, name, value);
+     }},
+    {"", "--run-frames", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.run_frames = Count(value, 0, kMostRunFrames);
+       if (!o.run_frames)
+         return "option --run-frames needs a whole number of frames from 0 to " +
+                std::to_string(kMostRunFrames);
+       return "";
+     }},
+    {"-j", "--jobs", true,
+     [](CliOptions& o, const std::string& name, const std::string& value) -> std::string {
+       const std::optional<std::uint64_t> jobs = Count(value, 1, kMostJobs);
+       if (!jobs)
+         return "option " + name + " needs a number of checks from 1 to " +
+                std::to_string(kMostJobs);
+       o.jobs = static_cast<unsigned>(*jobs);
+       return "";
+     }},
+    {"-h", "--help", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.help = true;
+       return "";
+     }},
+    {"", "--version", false,
+     [](CliOptions& o, const std::string&, const std::string&) -> std::string {
+       o.version = true;
+       return "";
+     }},
+}};
+
+static_assert(std::ranges::all_of(kOptionTable,
+                                  [](const OptionSpec& spec) { return spec.apply != nullptr; }),
+              "every row of the option table has its action");
+
+const OptionSpec* FindOption(const std::string& name) {
+  for (const OptionSpec& spec : kOptionTable)
+    if (name == spec.long_name || (!spec.short_name.empty() && name == spec.short_name))
+      return &spec;
+  return nullptr;
+}
+
 // Walks the arguments; each option that takes a value gets it from "--name=value", from the
 // characters after a short option ("-r1K") or from the next argument.
 class Parser {
@@ -80,33 +232,12 @@ class Parser {
       name = arg.substr(0, 2);
       attached = arg.substr(2);
     }
-
-    auto flag = [&](bool& target) -> std::string {
+    const OptionSpec* spec = FindOption(name);
+    if (spec == nullptr) return "unknown option " + arg;
+    if (!spec->takes_value) {
       if (attached) return "option " + name + " takes no value";
-      target = true;
-      return "";
-    };
-    if (name == "-h" || name == "--help") return flag(options.help);
-    if (name == "--version") return flag(options.version);
-    if (name == "--info") return flag(options.info);
-    if (name == "--json") return flag(options.json);
-    if (name == "--verify") return flag(options.verify);
-    if (name == "-q" || name == "--quiet") return flag(options.quiet);
-    if (name == "-v" || name == "--verbose") return flag(options.verbose);
-    if (name == "--keep-extension") return flag(options.keep_extension);
-    if (name == "--autorun" || name == "--no-autorun") {
-      if (attached) return "option " + name + " takes no value";
-      options.auto_run = name == "--autorun";
-      return "";
+      return spec->apply(options, name, "");
     }
-
-    const bool takes_value = name == "-m" || name == "--machine" || name == "-r" ||
-                             name == "--ram" || name == "-s" || name == "--size" || name == "-o" ||
-                             name == "--output" || name == "--rom-dir" || name == "--output-dir" ||
-                             name == "--verify-only" || name == "--source" || name == "--dwell" ||
-                             name == "--t-state-limit" || name == "--run-frames" ||
-                             name == "-j" || name == "--jobs";
-    if (!takes_value) return "unknown option " + arg;
     std::string value;
     if (attached) {
       value = *attached;
@@ -116,44 +247,7 @@ class Parser {
       return "option " + name + " needs a value";
     }
     if (value.empty()) return "option " + name + " needs a value";
-
-    if (name == "-m" || name == "--machine") {
-      options.machine = MachineForName(value);
-      if (!options.machine) return "unknown machine \"" + value + "\" (use zx80, zx81 or spectrum)";
-    } else if (name == "-r" || name == "--ram") {
-      options.ram = ToUpperAscii(value);
-      if (!IsOneOf(*options.ram, kRamSizes))
-        return "unknown RAM size \"" + value + "\" (use 1K, 3K, 4K or 16K)";
-    } else if (name == "-s" || name == "--size") {
-      options.size = ToUpperAscii(value);
-      if (!IsOneOf(*options.size, kCartridgeSizes))
-        return "unknown cartridge size \"" + value + "\" (use 16K, 32K, 48K or 64K)";
-    } else if (name == "-o" || name == "--output") {
-      options.output_file = value;
-    } else if (name == "--rom-dir") {
-      options.rom_dir = value;
-    } else if (name == "--verify-only") {
-      options.verify_only = value;
-    } else if (name == "--source") {
-      options.source = value;
-    } else if (name == "--run-frames") {
-      options.run_frames = Count(value, 0, kMostRunFrames);
-      if (!options.run_frames)
-        return "option --run-frames needs a whole number of frames from 0 to " +
-               std::to_string(kMostRunFrames);
-    } else if (name == "-j" || name == "--jobs") {
-      const std::optional<std::uint64_t> jobs = Count(value, 1, kMostJobs);
-      if (!jobs) return "option " + name + " needs a number of checks from 1 to " +
-                        std::to_string(kMostJobs);
-      options.jobs = static_cast<unsigned>(*jobs);
-    } else if (name == "--dwell" || name == "--t-state-limit") {
-      const std::optional<std::uint64_t> count = Count(value, 1, UINT64_MAX);
-      if (!count) return "option " + name + " needs a positive whole number of T-states";
-      (name == "--dwell" ? options.dwell : options.t_state_limit) = count;
-    } else {
-      options.output_dir = value;
-    }
-    return "";
+    return spec->apply(options, name, value);
   }
 
   static std::string CheckCombination(const CliOptions& options) {
