@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/image_verification.h"
 
-#include <algorithm>
-#include <atomic>
 #include <exception>
-#include <thread>
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/file_names.h"
@@ -12,9 +9,7 @@
 #include "cli/cli_host.h"
 #include "cli/json_text.h"
 #include "inspection/ram_offer.h"
-#include "spectrum/spectrum_layout.h"
 #include "verify/run_comparison.h"
-#include "verify/spectrum_boot_check.h"
 #include "verify/state_comparison.h"
 #include "verify/verify_summary.h"
 #include "verify/zx80_boot_check.h"
@@ -33,12 +28,6 @@ void PrepareSpectrum(const SpectrumProcessing& spectrum, const ConversionJob& jo
   if (Bytes rom; rom_path && ReadWholeFile(rom, *rom_path)) v.run.rom = rom;
   v.run.frames = v.options.run_frames;
   v.run.forty_eight_k = forty_eight_k;
-  std::int32_t top = 0;
-  std::int16_t page = 0;
-  const std::int32_t low = spectrum::FindUnusedArea(v.snapshot.Memory, top, page);
-  v.run.unused_area_found = low != 0;
-  // The 48K cartridge leaves its stage 2 at the start of the unused area, so those bytes differ.
-  if (forty_eight_k && low != 0) v.run.startup_code = StartupCodeLeftBy48K(low, v.kind);
 }
 
 std::string DivergenceJson(const RunDivergence& d) {
@@ -130,31 +119,8 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
 
 namespace {
 
-/// A check's result, or why it could not be made.
-struct Outcome {
-  VerifyResult result;
-  std::string error;
-};
-
-Outcome Run(const ImageVerification& v) {
-  if (!v.error.empty()) return {{}, v.error};
-  try {
-    switch (v.machine) {
-      case Machine::ZX81:
-        return {VerifyZX81Image(v.image, v.program, v.ramtop, v.options), ""};
-      case Machine::ZX80:
-        return {VerifyZX80Image(v.image, v.program, v.ramtop, v.auto_run, v.options), ""};
-      case Machine::Spectrum:
-        break;
-    }
-    return {VerifySpectrumImageAndRun(v.image, v.snapshot, v.kind, v.run, v.options), ""};
-  } catch (const std::exception& error) {
-    return {{}, error.what()};
-  }
-}
-
 // Made on the calling thread: naming an instruction uses z80ex's disassembler.
-ImageCheck Report(const ImageVerification& v, const Outcome& outcome) {
+ImageCheck Report(const ImageVerification& v, const CheckOutcome& outcome) {
   if (!outcome.error.empty()) return CannotBeChecked(v.image_name, outcome.error);
   return Checked(v.image_name, outcome.result);
 }
@@ -163,20 +129,7 @@ ImageCheck Report(const ImageVerification& v, const Outcome& outcome) {
 
 std::vector<ImageCheck> RunVerifications(const std::vector<ImageVerification>& verifications,
                                          unsigned threads) {
-  std::vector<Outcome> outcomes(verifications.size());
-  if (threads == 0) threads = std::max(1u, std::thread::hardware_concurrency());
-  threads = static_cast<unsigned>(std::min<std::size_t>(threads, verifications.size()));
-  std::atomic<std::size_t> next{0};
-  auto work = [&] {
-    for (std::size_t i = next++; i < verifications.size(); i = next++)
-      outcomes[i] = Run(verifications[i]);
-  };
-  if (threads <= 1) {
-    work();
-  } else {
-    std::vector<std::jthread> pool;
-    for (unsigned t = 0; t < threads; ++t) pool.emplace_back(work);
-  }  // the pool joins here
+  const std::vector<CheckOutcome> outcomes = CheckImages(verifications, threads);
   std::vector<ImageCheck> checks;
   for (std::size_t i = 0; i < verifications.size(); ++i)
     checks.push_back(Report(verifications[i], outcomes[i]));
@@ -197,7 +150,7 @@ ImageCheck VerifyImage(MachineConverters& converters, const ConversionJob& job,
   const ImageVerification v =
       PrepareVerification(converters, job, image_name, Bytes(image.begin(), image.end()),
                           forty_eight_k, rom_folders, options);
-  return Report(v, Run(v));
+  return Report(v, CheckImage(v));
 }
 
 }  // namespace quillfen

@@ -12,7 +12,7 @@
 #include "cli/conversion_job.h"
 #include "inspection/converters.h"
 #include "spectrum/snapshot_state.h"
-#include "verify/spectrum_run_proof.h"
+#include "verify/image_checks.h"
 #include "verify/verify_result.h"
 
 namespace quillfen {
@@ -22,22 +22,6 @@ struct ImageCheck {
   bool passed = false;
   std::string line;  // "GAME.bin: boots, ..." or "GAME.bin: FAILED: ..."
   std::string json;  // the same facts as one JSON object
-};
-
-/// Everything checking one image needs, as plain values copied out of the converter modules,
-/// so that checks can run on other threads while the modules take the next program.
-struct ImageVerification {
-  std::string image_name;
-  Machine machine = Machine::ZX81;
-  Bytes image;
-  VerifyOptions options;
-  Bytes program;  // ZX80, ZX81
-  std::int32_t ramtop = 0;
-  std::int16_t auto_run = 0;
-  SnapshotState snapshot;  // Spectrum
-  std::string kind;        // "SNA" or "Z80"
-  SpectrumRunSetup run;
-  std::string error;  // why it cannot be checked, found while preparing
 };
 
 /// Copies what checking `image` needs from the program `job` describes, as the machine's module
