@@ -193,83 +193,119 @@ ConversionPlan PlanConversions(const CliOptions& options, MachineConverters& con
   return plan;
 }
 
+namespace {
+
+// One run over the plan's jobs: each job is loaded again when a later input replaced its program,
+// written, and (with --verify) read back and queued for its check.
+class ConversionRun {
+ public:
+  ConversionRun(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
+                std::ostream& out, std::ostream& err, const std::optional<VerifyOptions>& verify)
+      : plan_(plan), converters_(converters), host_(host), out_(out), err_(err), verify_(verify) {}
+
+  int Run() {
+    // Conversion is serial (each module holds one program); the checks of the images written
+    // run afterwards on plain copies, several at once, and report in input order.
+    for (std::size_t i = 0; i < plan_.jobs.size(); ++i) {
+      const ConversionJob& job = plan_.jobs[i];
+      host_.ShowProgress(i, plan_.jobs.size(), job.shown_name);
+      if (!job.refusal.empty()) {
+        Fail(job, job.refusal);
+        continue;
+      }
+      if (!LoadStep(i)) continue;
+      const std::optional<std::filesystem::path> written = WriteStep(job);
+      if (written && verify_) QueueCheck(job, *written);
+    }
+    host_.EndProgress();
+    if (verify_) ReportChecks();
+    return status_;
+  }
+
+ private:
+  void Fail(const ConversionJob& job, const std::string& reason) {
+    err_ << job.shown_name << ": " << OneLine(reason) << "\n";
+    status_ = 1;
+  }
+
+  // Each module holds one program: reads job `i`'s again when a later input replaced it.
+  bool LoadStep(std::size_t i) {
+    const ConversionJob& job = plan_.jobs[i];
+    std::ptrdiff_t& loaded = plan_.loaded_job[static_cast<std::size_t>(job.machine)];
+    if (loaded == static_cast<std::ptrdiff_t>(i)) return true;
+    loaded = static_cast<std::ptrdiff_t>(i);
+    try {
+      if (Load(converters_, job)) return true;
+      Fail(job, "the file changed while it was being converted and is no longer accepted");
+    } catch (const std::exception& error) {
+      Fail(job, error.what());
+    }
+    return false;
+  }
+
+  // Builds and writes the image; its path when it was written.
+  std::optional<std::filesystem::path> WriteStep(const ConversionJob& job) {
+    host_.BeginFile(job.shown_name, job.size_answer, job.output_name);
+    const std::filesystem::path output_path = host_.OutputPath(job.output_name);
+    host_.ShowChoices(ChoicesText(job, host_, output_path));
+    bool written = false;
+    try {
+      written = Generate(converters_, job);
+    } catch (const std::exception& error) {
+      Fail(job, error.what());
+      return std::nullopt;
+    } catch (...) {
+      Fail(job, "the conversion failed");
+      return std::nullopt;
+    }
+    if (written) {
+      out_ << job.shown_name << " -> " << host_.ShownOutput(output_path) << "\n";
+      return output_path;
+    }
+    if (!host_.ErrorShown())
+      Fail(job, "no cartridge image was written (building it or writing " +
+                    host_.ShownOutput(output_path) + " failed)");
+    status_ = 1;
+    return std::nullopt;
+  }
+
+  // The file as written is what gets burnt, so that is what boots.
+  void QueueCheck(const ConversionJob& job, const std::filesystem::path& output_path) {
+    Bytes image;
+    if (!ReadWholeFile(image, output_path)) {
+      Fail(job, "the image " + output_path.string() + " cannot be read back to verify it");
+      return;
+    }
+    const bool forty_eight_k =
+        job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
+    checks_.push_back(PrepareVerification(converters_, job, host_.ShownOutput(output_path),
+                                          std::move(image), forty_eight_k, host_.RomFolders(),
+                                          *verify_));
+  }
+
+  void ReportChecks() {
+    for (const ImageCheck& check : RunVerifications(checks_, verify_->threads)) {
+      PrintCheck(check, verify_->json, out_, err_);
+      if (!check.passed) status_ = 1;
+    }
+  }
+
+  ConversionPlan& plan_;
+  MachineConverters& converters_;
+  CliHost& host_;
+  std::ostream& out_;
+  std::ostream& err_;
+  const std::optional<VerifyOptions>& verify_;
+  std::vector<ImageVerification> checks_;
+  int status_ = 0;
+};
+
+}  // namespace
+
 int RunConversions(ConversionPlan& plan, MachineConverters& converters, CliHost& host,
                    std::ostream& out, std::ostream& err,
                    const std::optional<VerifyOptions>& verify) {
-  int status = 0;
-  // Conversion is serial (each module holds one program); the checks of the images written run
-  // afterwards on plain copies, several at once, and report in input order.
-  std::vector<ImageVerification> verifications;
-  for (std::size_t i = 0; i < plan.jobs.size(); ++i) {
-    const ConversionJob& job = plan.jobs[i];
-    host.ShowProgress(i, plan.jobs.size(), job.shown_name);
-    auto fail = [&](const std::string& reason) {
-      err << job.shown_name << ": " << OneLine(reason) << "\n";
-      status = 1;
-    };
-    if (!job.refusal.empty()) {
-      fail(job.refusal);
-      continue;
-    }
-    // Each module holds one program: read this one again when a later input replaced it.
-    std::ptrdiff_t& loaded = plan.loaded_job[static_cast<std::size_t>(job.machine)];
-    if (loaded != static_cast<std::ptrdiff_t>(i)) {
-      loaded = static_cast<std::ptrdiff_t>(i);
-      bool reloaded = false;
-      try {
-        reloaded = Load(converters, job);
-      } catch (const std::exception& error) {
-        fail(error.what());
-        continue;
-      }
-      if (!reloaded) {
-        fail("the file changed while it was being converted and is no longer accepted");
-        continue;
-      }
-    }
-    host.BeginFile(job.shown_name, job.size_answer, job.output_name);
-    const std::filesystem::path output_path = host.OutputPath(job.output_name);
-    host.ShowChoices(ChoicesText(job, host, output_path));
-    bool written = false;
-    try {
-      written = Generate(converters, job);
-    } catch (const std::exception& error) {
-      fail(error.what());
-      continue;
-    } catch (...) {
-      fail("the conversion failed");
-      continue;
-    }
-    if (written) {
-      out << job.shown_name << " -> " << host.ShownOutput(output_path) << "\n";
-      if (verify) {
-        // The file as written is what gets burnt, so that is what boots.
-        Bytes image;
-        if (!ReadWholeFile(image, output_path)) {
-          fail("the image " + output_path.string() + " cannot be read back to verify it");
-          continue;
-        }
-        const bool forty_eight_k =
-            job.machine == Machine::Spectrum && job.size_answer == Host::Answer::Yes;
-        verifications.push_back(PrepareVerification(converters, job, host.ShownOutput(output_path),
-                                                    std::move(image), forty_eight_k,
-                                                    host.RomFolders(), *verify));
-      }
-    } else if (!host.ErrorShown()) {
-      fail("no cartridge image was written (building it or writing " +
-           host.ShownOutput(output_path) + " failed)");
-    } else {
-      status = 1;
-    }
-  }
-  host.EndProgress();
-  if (verify) {
-    for (const ImageCheck& check : RunVerifications(verifications, verify->threads)) {
-      PrintCheck(check, verify->json, out, err);
-      if (!check.passed) status = 1;
-    }
-  }
-  return status;
+  return ConversionRun(plan, converters, host, out, err, verify).Run();
 }
 
 }  // namespace quillfen
