@@ -11,7 +11,6 @@
 
 #include "cli/conversion_job.h"
 #include "inspection/converters.h"
-#include "spectrum/snapshot_state.h"
 #include "verify/image_checks.h"
 #include "verify/verify_result.h"
 

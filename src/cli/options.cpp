@@ -307,6 +307,29 @@ class Parser {
 
 ParsedOptions ParseOptions(const std::vector<std::string>& args) { return Parser(args).Run(); }
 
+namespace {
+
+// The ROM image file names of the three machines, in machine order.
+std::string RomNames(const std::string& separator, const std::string& last_separator) {
+  return std::string(FactsOf(Machine::ZX80).rom_file_name) + separator +
+         std::string(FactsOf(Machine::ZX81).rom_file_name) + last_separator +
+         std::string(FactsOf(Machine::Spectrum).rom_file_name);
+}
+
+// ".P .81 .P81": a machine's program file extensions.
+std::string Extensions(Machine machine) {
+  std::string text;
+  for (std::string_view extension : FactsOf(machine).extensions) {
+    if (extension.empty()) continue;
+    if (!text.empty()) text += ' ';
+    text += '.';
+    text += extension;
+  }
+  return text;
+}
+
+}  // namespace
+
 std::string HelpText() {
   return R"(usage: quillfen-cli [options] FILE...
        quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] FILE...
@@ -318,14 +341,16 @@ images (.bin), as the Quillfen window does. Each FILE is converted in turn; its 
 after it in upper case with the extension .bin (game.p gives GAME.bin). FILE - reads standard
 input (with -m, and -o FILE or -o -).
 
-ROM images (ZX80_ROM.bin, ZX81_ROM.bin, SPECTRUM_ROM.bin) are looked for in --rom-dir, then
+)" + std::string("ROM images (") +
+         RomNames(", ", ", ") + R"() are looked for in --rom-dir, then
 beside quillfen-cli, then in $XDG_DATA_HOME/quillfen (~/.local/share/quillfen), then in each
 folder of $XDG_DATA_DIRS followed by /quillfen (/usr/local/share/quillfen, /usr/share/quillfen).
 
 Options:
   -m, --machine zx80|zx81|spectrum
-                      the machine of every FILE (default: from the extension: .P .81 .P81 ZX81,
-                      .O .80 .P80 ZX80, .SNA .Z80 Spectrum)
+                      the machine of every FILE (default: from the extension: )" +
+         Extensions(Machine::ZX81) + " ZX81,\n                      " + Extensions(Machine::ZX80) +
+         " ZX80, " + Extensions(Machine::Spectrum) + R"( Spectrum)
   -r, --ram 1K|3K|4K|16K
                       RAM size the ZX80 or ZX81 program boots in: ZX80 1K, 3K or 16K; ZX81 1K, 4K
                       or 16K, among the sizes the program fits in (default: the size the window
@@ -338,7 +363,8 @@ Options:
                       program and ZX80 ROM fit in 16K), 48K or 64K for a snapshot (48K only when
                       the snapshot has an unused area); a ZX81 cartridge is always 32K
                       (default: 32K for the ZX80, 64K for the Spectrum)
-      --rom-dir DIR   folder holding ZX80_ROM.bin, ZX81_ROM.bin and SPECTRUM_ROM.bin, searched
+      --rom-dir DIR   folder holding )" +
+         RomNames(", ", " and ") + R"(, searched
                       before the usual ROM folders
   -o, --output FILE   write the image to FILE (one input only); -o - writes it to standard
                       output, which must not be a terminal
