@@ -30,6 +30,10 @@ struct MachineFacts {
     return !extension.empty() &&
            std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
   }
+  constexpr bool IsImageSize(std::size_t size) const {
+    return size != 0 && std::find(image_sizes.begin(), image_sizes.end(),
+                                  static_cast<std::int32_t>(size)) != image_sizes.end();
+  }
   constexpr int RamEntryCount() const {
     return static_cast<int>(std::count_if(ram_entries.begin(), ram_entries.end(),
                                           [](std::string_view entry) { return !entry.empty(); }));

@@ -15,10 +15,10 @@
 #include "cli/info_report.h"
 #include "cli/options.h"
 #include "cli/private_folder.h"
-#include "inspection/program_inspection.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
 #include "inspection/converters.h"
+#include "inspection/program_inspection.h"
 #include "verify/spectrum_boot_check.h"
 #include "version.h"
 
@@ -77,6 +77,17 @@ bool TakeStandardInput(const CliOptions& options, std::istream& in, StandardInpu
 }
 
 // --info: what the window shows after picking each file; nothing is converted.
+// "16384 or 32768": the sizes of a machine's cartridge images.
+std::string ImageSizesText(const MachineFacts& facts) {
+  std::string text;
+  for (std::int32_t size : facts.image_sizes) {
+    if (size == 0) continue;
+    if (!text.empty()) text += " or ";
+    text += std::to_string(size);
+  }
+  return text;
+}
+
 int RunInfo(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
   for (const std::string& file : options.files) {
     if (!MachineOf(options, file)) {
@@ -187,6 +198,11 @@ int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& er
   Bytes image;
   if (!ReadWholeFile(image, *options.verify_only)) {
     err << image_name << ": the image cannot be read\n";
+    return kFailed;
+  }
+  if (const MachineFacts& facts = FactsOf(job.machine); !facts.IsImageSize(image.size())) {
+    err << image_name << ": holds " << image.size() << " bytes, not a " << facts.name
+        << " cartridge image (" << ImageSizesText(facts) << " bytes)\n";
     return kFailed;
   }
   // The image carries the ZX81 program as the converter rewrote it for auto-run.

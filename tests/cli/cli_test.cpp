@@ -40,14 +40,13 @@ TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
                bare.dwell || bare.t_state_limit || bare.info || bare.verify || bare.json ||
                bare.help || bare.version);
   // Separate, attached and "=" values, in any case, options after the file.
-  const ParsedOptions parsed = ParseOptions(
-      {"a.o", "-m", "Zx80", "--ram=3k", "-s16k", "--output", "o.bin", "--dwell=7", "--verify",
-       "--run-frames=0", "-j3"});
+  const ParsedOptions parsed =
+      ParseOptions({"a.o", "-m", "Zx80", "--ram=3k", "-s16k", "--output", "o.bin", "--dwell=7",
+                    "--verify", "--run-frames=0", "-j3"});
   const CliOptions& o = parsed.options;  // RAM and size kept in the window's spelling
   EXPECT_TRUE(parsed.error.empty() && o.machine == Machine::ZX80 && o.ram == "3K" &&
               o.size == "16K" && o.output_file == "o.bin" && o.dwell == 7u && o.verify &&
-              o.run_frames == 0u && o.jobs == 3u &&
-              o.files == std::vector<std::string>{"a.o"});
+              o.run_frames == 0u && o.jobs == 3u && o.files == std::vector<std::string>{"a.o"});
   EXPECT_EQ(ParseOptions({"--autorun", "--no-autorun", "a.p"}).options.auto_run, false);
   EXPECT_EQ(ParseOptions({"--", "-r.p", "--info.p"}).options.files,
             (std::vector<std::string>{"-r.p", "--info.p"}));
@@ -133,8 +132,8 @@ Bytes MakeSnapshot(std::uint8_t fill) {
 
 // Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick. The
 // boot alone: the run after it is tested with programs made for it.
-const std::vector<std::string> kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000",
-                                             "--run-frames", "0"};
+const std::vector<std::string> kQuickBoot = {"--dwell",  "1200000",      "--t-state-limit",
+                                             "40000000", "--run-frames", "0"};
 
 // Stand-in ROM images, each holding the byte its cartridge's start-up code waits for.
 class CliTest : public ::testing::Test {
@@ -270,6 +269,12 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   Result result = Cli({"--verify-only", Out("none.bin"), "--source", sna});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, Out("none.bin") + ": the image cannot be read\n");
+  const std::string short_image = inputs_.Write("SHORT.bin", Bytes(16384, 0xFF)).string();
+  result = Cli({"--verify-only", short_image, "--source", sna});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, short_image +
+                            ": holds 16384 bytes, not a Spectrum cartridge image (49152 or 65536 "
+                            "bytes)\n");
   result = Cli(dirs_, {{"-s", "48K", sna}});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
@@ -284,12 +289,12 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   roms_.Write("SPECTRUM_ROM.bin", testing::ProgramRom());
   const std::string ram =
       In("ram.z80", testing::MakeZ80FileVersion1(ProgramSnapshot(SumLoop(0x9100, 0x400)), false));
-  const std::string rom = In(
-      "rom.z80", testing::MakeZ80FileVersion1(ProgramSnapshot(SumLoop(0x3800, 0x500, false)), true));
-  const std::string halt = In("halt.sna", testing::MakeSnaFile(ProgramSnapshot(testing::HaltLoop())));
+  const std::string rom = In("rom.z80", testing::MakeZ80FileVersion1(
+                                            ProgramSnapshot(SumLoop(0x3800, 0x500, false)), true));
+  const std::string halt =
+      In("halt.sna", testing::MakeSnaFile(ProgramSnapshot(testing::HaltLoop())));
   const std::vector<std::string> boot = {"--dwell", "1200000", "--t-state-limit", "40000000"};
-  Result result =
-      Cli(dirs_, {{"--verify", "-j", "2", "--run-frames", "3", ram, rom, halt}, boot});
+  Result result = Cli(dirs_, {{"--verify", "-j", "2", "--run-frames", "3", ram, rom, halt}, boot});
   EXPECT_EQ(result.status, 1);
   // The T-states are the boot's, up to the resume.
   const std::string runs = ", runs as the snapshot for 3 frames (8.4 M T-states)";
@@ -312,16 +317,19 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
 
   // The 48K layout names the start-up code it leaves, which this program never reads.
   result = Cli(dirs_, {{"--verify", "-s", "48K", "--run-frames", "3", ram}, boot});
-  EXPECT_EQ(result.out, ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
-                            ": boots, snapshot restored exactly except 130 bytes of start-up code "
-                            "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
+  EXPECT_EQ(result.out,
+            ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
+                ": boots, snapshot restored exactly except 130 bytes of start-up code "
+                "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
       << result.err;
 
   result = Cli({"--verify-only", Out("ROM.bin"), "--source", rom, "--rom-dir",
                 roms_.path().string(), "--json", "--run-frames", "3"},
                {boot});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0), 0u)
+  EXPECT_EQ(
+      result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0),
+      0u)
       << result.out;
   EXPECT_NE(result.out.find(R"("run":{"frames":3,)"), std::string::npos);
   EXPECT_NE(result.out.find(R"x("pc":"0x800B","instruction":"LD A,(HL)",)x"), std::string::npos);
