@@ -80,7 +80,7 @@ bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path, std::s
   }
   content.resize(filled);
   destination = std::move(content);
-  return !destination.empty() || Failed(reason, "an empty file");
+  return !destination.empty() || Failed(reason, std::string(kEmptyFileReason));
 }
 
 bool WriteFileAtomically(std::span<const std::uint8_t> bytes, const std::filesystem::path& path) {

@@ -22,8 +22,11 @@ inline constexpr std::uintmax_t kLargestReadableFile = 16u * 1024 * 1024;
 /// it is empty (the destination is then empty) or when reading fails.
 [[nodiscard]] bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path);
 
-/// ReadWholeFile that also says, in `reason`, why it returned false ("Permission denied", "an
-/// empty file"); `reason` is left as it was on success.
+/// The reason ReadWholeFile gives for an empty file.
+inline constexpr std::string_view kEmptyFileReason = "an empty file";
+
+/// ReadWholeFile that also says, in `reason`, why it returned false ("Permission denied",
+/// kEmptyFileReason); `reason` is left as it was on success.
 [[nodiscard]] bool ReadWholeFile(Bytes& destination, const std::filesystem::path& path,
                                  std::string& reason);
 

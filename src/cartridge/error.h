@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -16,6 +17,9 @@ class Error : public std::runtime_error {
 
 /// Throws quillfen::Error with `message`, which names the function and the offending value.
 [[noreturn]] void ThrowError(const std::string& message);
+
+/// "0x1234": four hexadecimal digits, as addresses appear in messages.
+std::string HexWord(std::uint32_t value);
 
 /// `text` (an error's message) on one line: each run of line breaks becomes one space.
 std::string OneLine(const std::string& text);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace quillfen {
@@ -29,6 +30,20 @@ struct MachineFacts {
   constexpr bool HasExtension(std::string_view extension) const {
     return !extension.empty() &&
            std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
+  }
+  /// Its extensions as a message lists them: ".P, .81 or .P81".
+  std::string ExtensionsText() const {
+    std::string text;
+    for (std::size_t i = 0; i < extensions.size() && !extensions[i].empty(); ++i) {
+      if (i > 0) text += i + 1 == extensions.size() || extensions[i + 1].empty() ? " or " : ", ";
+      text += ".";
+      text += extensions[i];
+    }
+    return text;
+  }
+  /// The refusal text for a file whose extension is none of these.
+  std::string WrongExtensionText() const {
+    return "not a " + std::string(name) + " file (" + ExtensionsText() + ")";
   }
   constexpr bool IsImageSize(std::size_t size) const {
     return size != 0 && std::find(image_sizes.begin(), image_sizes.end(),

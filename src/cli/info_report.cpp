@@ -102,7 +102,10 @@ std::string InfoJson(const std::string& shown_name, const ProgramInspection& ins
   JsonObject json;
   json.Add("file", JsonString(shown_name));
   json.Add("machine", JsonString(MachineName(inspection.machine)));
-  if (!inspection.refusal.empty()) return json.Add("error", JsonString(inspection.refusal)).Close();
+  if (!inspection.refusal.empty())
+    return json.Add("error", JsonString(inspection.refusal))
+        .Add("refusal_kind", JsonString(std::string(LoadFailureName(inspection.refusal_kind))))
+        .Close();
 
   if (inspection.machine != Machine::Spectrum)
     json.Add("program_length", std::to_string(inspection.program_length));

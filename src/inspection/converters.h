@@ -7,6 +7,8 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/host.h"
+#include "cartridge/load_failure.h"
+#include "inspection/machine.h"
 #include "spectrum/spectrum_processing.h"
 #include "zx80/zx80_processing.h"
 #include "zx81/zx81_processing.h"
@@ -27,6 +29,10 @@ class Converters {
   [[nodiscard]] virtual bool LoadSnapshot(const std::filesystem::path& path) = 0;
   /// The snapshot LoadSnapshot read last (partly overwritten after a refused load).
   virtual const SnapshotState& Snapshot() const = 0;
+  /// Why `machine`'s reader refused the file it was given last (kNone when it accepted it).
+  virtual LoadFailure LastLoadFailure(Machine machine) const = 0;
+  /// The kind of the snapshot LoadSnapshot accepted last.
+  virtual spectrum::SnapshotKind SnapshotKindLoaded() const = 0;
 
   [[nodiscard]] virtual bool GenerateZX80Cartridge(const std::string& file_name,
                                                    std::int32_t& ram_size,
@@ -57,6 +63,18 @@ class MachineConverters : public Converters {
     return spectrum_.LoadSnapshot(path);
   }
   const SnapshotState& Snapshot() const override { return spectrum_.State(); }
+  spectrum::SnapshotKind SnapshotKindLoaded() const override { return spectrum_.Kind(); }
+  LoadFailure LastLoadFailure(Machine machine) const override {
+    switch (machine) {
+      case Machine::ZX80:
+        return zx80_.LastLoadFailure();
+      case Machine::ZX81:
+        return zx81_.LastLoadFailure();
+      case Machine::Spectrum:
+        break;
+    }
+    return spectrum_.LastLoadFailure();
+  }
 
   bool GenerateZX80Cartridge(const std::string& file_name, std::int32_t& ram_size,
                              std::int16_t auto_run) override {

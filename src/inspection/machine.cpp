@@ -36,15 +36,6 @@ std::optional<Machine> MachineForFileName(std::string_view name) {
 
 std::string MachineName(Machine machine) { return std::string(FactsOf(machine).name); }
 
-std::string ExtensionsText(Machine machine) {
-  std::string text;
-  const auto& extensions = FactsOf(machine).extensions;
-  for (std::size_t i = 0; i < extensions.size() && !extensions[i].empty(); ++i) {
-    if (i > 0) text += i + 1 == extensions.size() || extensions[i + 1].empty() ? " or " : ", ";
-    text += ".";
-    text += extensions[i];
-  }
-  return text;
-}
+std::string ExtensionsText(Machine machine) { return FactsOf(machine).ExtensionsText(); }
 
 }  // namespace quillfen

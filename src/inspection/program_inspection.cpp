@@ -2,7 +2,6 @@
 #include "inspection/program_inspection.h"
 
 #include <exception>
-#include <system_error>
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
@@ -14,26 +13,12 @@
 namespace quillfen {
 namespace {
 
-// Why a reader refused the file: the reasons a reader has, told apart by looking at the file.
-std::string RefusalReason(Machine machine, const std::filesystem::path& path) {
-  if (MachineForFileName(path.string()) != machine)
-    return "not a " + MachineName(machine) + " file (" + ExtensionsText(machine) + ")";
-  std::error_code error;
-  const auto status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return "no such file";
-  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
-  const std::uintmax_t size = std::filesystem::file_size(path, error);
-  if (!error && size == 0) return "the file is empty";
-  if (!error && size > kLargestReadableFile) return "the file is too large";
-  if (machine == Machine::Spectrum) return "not a valid 48K Spectrum snapshot";
-  return "not a valid " + MachineName(machine) + " program";
-}
-
 void InspectZX80(Converters& converters, const std::vector<std::filesystem::path>& rom_folders,
                  ProgramInspection& result) {
   const std::int16_t length = converters.ZX80ProgramLength();
   if (length <= 0) {
-    result.refusal = "not a valid ZX80 program (no program after the system variables)";
+    result.refusal = "no program after the system variables";
+    result.refusal_kind = LoadFailureKind::kELineOutOfRange;
     return;
   }
   result.program_length = length;
@@ -41,7 +26,8 @@ void InspectZX80(Converters& converters, const std::vector<std::filesystem::path
   result.auto_run_ticked = true;  // the machine change ticks it and inspection leaves it
   result.auto_run_enabled = true;
   Bytes rom;
-  const std::optional<std::filesystem::path> rom_path = FindRomFile(rom_folders, "ZX80_ROM.bin");
+  const std::optional<std::filesystem::path> rom_path =
+      FindRomFile(rom_folders, std::string(FactsOf(Machine::ZX80).rom_file_name));
   if (rom_path && ReadWholeFile(rom, *rom_path)) {
     const std::int32_t rom_end = ZX80Processing::FindZX80RomEnd(rom);
     result.zx80_rom_end = rom_end;
@@ -60,21 +46,21 @@ void InspectZX81(Converters& converters, ProgramInspection& result) {
   if (length > 32767 || length < -32768)
     ThrowError("program length " + std::to_string(length) + " is out of range");
   if (length <= 0) {
-    result.refusal = "not a valid ZX81 program (no program after the system variables)";
+    result.refusal = "no program after the system variables";
+    result.refusal_kind = LoadFailureKind::kELineOutOfRange;
     return;
   }
   result.program_length = length;
   result.ram_offer = ZX81RamOffer(static_cast<std::int16_t>(length));
 }
 
-void InspectSnapshot(Converters& converters, const std::filesystem::path& path,
-                     ProgramInspection& result) {
+void InspectSnapshot(Converters& converters, ProgramInspection& result) {
   const SnapshotState& state = converters.Snapshot();
   result.ram_offer = SpectrumRamOffer();
   result.registers = state;
   result.registers.Memory.clear();
   // An SNA snapshot resumes by a return: its program counter is the word at the top of the stack.
-  result.is_sna = ExtensionOf(path.string()) == "SNA";
+  result.is_sna = converters.SnapshotKindLoaded() == spectrum::SnapshotKind::kSna;
   if (result.is_sna && state.SP >= 0x4000 && state.SP <= 0xFFFE)
     result.pc_on_stack = WordAt(state.Memory, static_cast<std::size_t>(state.SP - 0x4000));
   std::int32_t top = 0;
@@ -108,7 +94,9 @@ ProgramInspection InspectProgram(Converters& converters, Machine machine,
         break;
     }
     if (!loaded) {
-      result.refusal = RefusalReason(machine, path);
+      const LoadFailure failure = converters.LastLoadFailure(machine);
+      result.refusal = failure.text.empty() ? "refused by the reader" : failure.text;
+      result.refusal_kind = failure.kind;
       return result;
     }
     switch (machine) {
@@ -119,11 +107,12 @@ ProgramInspection InspectProgram(Converters& converters, Machine machine,
         InspectZX81(converters, result);
         break;
       case Machine::Spectrum:
-        InspectSnapshot(converters, path, result);
+        InspectSnapshot(converters, result);
         break;
     }
   } catch (const std::exception& error) {
     result.refusal = OneLine(error.what());
+    result.refusal_kind = LoadFailureKind::kFault;
     result.raised = true;
   }
   return result;

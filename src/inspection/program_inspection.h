@@ -28,6 +28,7 @@ struct ProgramInspection {
   Machine machine = Machine::ZX81;
   /// Why the program cannot be converted (its reader refused it), or "" when it was accepted.
   std::string refusal;
+  LoadFailureKind refusal_kind = LoadFailureKind::kNone;
   /// The refusal came from an error raised while inspecting the program that was read (a
   /// NXTLIN outside the image, a length that does not fit): the window then drops the name shown.
   bool raised = false;

@@ -12,7 +12,7 @@ inline constexpr std::size_t kSnapshotRamLength = 0xC000;  // 0x4000-0xFFFF
 /// A 48K Spectrum snapshot: RAM from 0x4000 and every Z80 register. Readers store each field as
 /// soon as they have read it, so a failed load may leave the record partly overwritten.
 struct SnapshotState {
-  Bytes Memory;  // byte k holds address 0x4000 + k
+  Bytes Memory;         // byte k holds address 0x4000 + k
   std::int32_t AF = 0;  // A high, F low
   std::int32_t BC = 0;
   std::int32_t DE = 0;

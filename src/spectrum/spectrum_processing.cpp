@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "cartridge/file_names.h"
+#include "cartridge/load_failure.h"
 #include "spectrum/sna_format.h"
 #include "spectrum/spectrum_machine.h"
 #include "spectrum/z80_format.h"
@@ -11,14 +12,25 @@
 namespace quillfen {
 
 bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
+  load_failure_ = {};
   try {
     // The extension of the whole path as given: a point in a folder name alone is no extension.
     const std::string extension = ExtensionOf(path.string());
-    if (!spectrum::kMachine.HasExtension(extension)) return false;
+    if (!spectrum::kMachine.HasExtension(extension))
+      Refuse(LoadFailureKind::kWrongExtension, spectrum::kMachine.WrongExtensionText());
     host_.RepaintWindow();
-    if (extension == "Z80") return ReadZ80Snapshot(path, snapshot_state_, host_);
-    return ReadSnaSnapshot(path, snapshot_state_);
-  } catch (const std::exception&) {
+    // Read once, whole, before anything is stored: an unreadable file leaves the state as it was.
+    Bytes file;
+    ReadProgramFile(file, path);
+    const auto kind = spectrum::SnapshotKindOf(path.string());
+    if (kind == spectrum::SnapshotKind::kZ80)
+      ParseZ80Snapshot(file, snapshot_state_, host_);
+    else
+      ParseSnaSnapshot(file, snapshot_state_);
+    kind_ = kind;
+    return true;
+  } catch (const std::exception& error) {
+    load_failure_ = LoadFailureOf(error);
     return false;
   }
 }

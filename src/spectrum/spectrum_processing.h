@@ -8,7 +8,9 @@
 #include "cartridge/bytes.h"
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/host.h"
+#include "cartridge/load_failure.h"
 #include "spectrum/snapshot_state.h"
+#include "spectrum/spectrum_startup_code.h"
 
 namespace quillfen {
 
@@ -28,6 +30,10 @@ class SpectrumProcessing {
                                                std::int32_t& ram_size);
 
   const SnapshotState& State() const { return snapshot_state_; }
+  /// The kind of the snapshot LoadSnapshot read last.
+  spectrum::SnapshotKind Kind() const { return kind_; }
+  /// Why the last LoadSnapshot refused its file (kNone after a load that succeeded).
+  const LoadFailure& LastLoadFailure() const { return load_failure_; }
 
   /// Lets tests put a snapshot in place without a snapshot file.
   SnapshotState& MutableStateForTesting() { return snapshot_state_; }
@@ -37,6 +43,8 @@ class SpectrumProcessing {
   CartridgeMaker& maker_;
   SnapshotState snapshot_state_;
   Bytes spectrum_rom_;
+  spectrum::SnapshotKind kind_ = spectrum::SnapshotKind::kSna;
+  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen

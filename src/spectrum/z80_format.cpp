@@ -9,6 +9,7 @@
 
 #include "cartridge/bytes.h"
 #include "cartridge/cartridge_maker.h"
+#include "cartridge/load_failure.h"
 #include "spectrum/z80_run_length.h"
 
 namespace quillfen {
@@ -23,23 +24,21 @@ constexpr std::uint8_t kBorderColourMask = 0x07;
 constexpr std::uint8_t kInterface1RomPagedIn = 0xFF;
 constexpr std::size_t kSoundChipRegisterCount = 16;
 constexpr std::size_t kVersion2HeaderLength = 23;  // additional header bytes up to the sound chip
+constexpr std::size_t kZ80MainHeaderLength = 30;
 constexpr std::size_t kBlockHeaderLength = 3;      // data length (2), page number (1)
 constexpr std::array<std::uint8_t, 4> kVersion1EndMarker = {0x00, 0xED, 0xED, 0x00};
 
-// Sequential checked reads over the file content; every read past the end throws.
+// Sequential checked reads over the file content; a read past the end refuses the file.
 class ByteCursor {
  public:
-  explicit ByteCursor(std::span<const std::uint8_t> data) : data_(data) {}
+  // `base`: the file offset of data[0], for the messages.
+  explicit ByteCursor(std::span<const std::uint8_t> data, std::size_t base = 0)
+      : data_(data), base_(base) {}
 
-  std::uint8_t Byte() {
-    const std::uint8_t value = ByteAt(data_, position_);
-    position_ += 1;
-    return value;
-  }
+  std::uint8_t Byte() { return Take(1)[0]; }
   std::uint16_t Word() {
-    const std::uint16_t value = WordAt(data_, position_);
-    position_ += 2;
-    return value;
+    const std::uint8_t low = Byte();
+    return static_cast<std::uint16_t>(Byte() << 8 | low);
   }
   // The word stored high byte first, as AF and AF' are in the main header.
   std::uint16_t HighFirstWord() {
@@ -48,9 +47,10 @@ class ByteCursor {
   }
   std::span<const std::uint8_t> Take(std::size_t length) {
     if (length > Remaining())
-      ThrowError("ByteCursor::Take: " + std::to_string(length) + " bytes at offset " +
-                 std::to_string(position_) + " run past the end of " +
-                 std::to_string(data_.size()) + " bytes");
+      Refuse(LoadFailureKind::kTruncated,
+             "truncated: the file ends at offset " + std::to_string(base_ + data_.size()) +
+                 ", " + std::to_string(length - Remaining()) +
+                 (length - Remaining() == 1 ? " byte short" : " bytes short"));
     const auto taken = data_.subspan(position_, length);
     position_ += length;
     return taken;
@@ -60,6 +60,7 @@ class ByteCursor {
 
  private:
   std::span<const std::uint8_t> data_;
+  std::size_t base_;
   std::size_t position_ = 0;
 };
 
@@ -90,9 +91,18 @@ bool ReadZ80MainHeader(ByteCursor& in, SnapshotState& state) {
   return (flags & kFlagsCompressed) != 0;
 }
 
+// The refusal of a snapshot of another machine (hardware mode `mode` in a header of `length`).
+[[noreturn]] void RefuseHardwareMode(std::uint8_t mode, std::size_t length) {
+  // Version 2 (header length 23) numbers the 128K as 3, version 3 as 4; 5 and 6 are 128K too.
+  const bool is_128k = length == 23 ? mode == 3 || mode == 4 : mode >= 4 && mode <= 6;
+  Refuse(LoadFailureKind::kNot48KSnapshot,
+         std::string(is_128k ? "128K snapshot" : "snapshot of another machine") +
+             " (hardware mode " + std::to_string(mode) + "): only 48K snapshots can be converted");
+}
+
 // Reads as much of the additional header as its length L says, in steps that each stop once L
-// bytes are consumed. False when the snapshot is not of a plain 48K machine.
-bool ReadZ80AdditionalHeader(ByteCursor& in, SnapshotState& state) {
+// bytes are consumed. Refuses a snapshot that is not of a plain 48K machine.
+void ReadZ80AdditionalHeader(ByteCursor& in, SnapshotState& state) {
   const std::size_t length = in.Word();
   std::size_t consumed = 0;
   if (length > 0) {
@@ -102,7 +112,7 @@ bool ReadZ80AdditionalHeader(ByteCursor& in, SnapshotState& state) {
   if (consumed < length) {
     const std::uint8_t hardware_mode = in.Byte();  // 0: 48K, 1: 48K with Interface 1
     consumed = 3;
-    if (hardware_mode != 0 && hardware_mode != 1) return false;
+    if (hardware_mode != 0 && hardware_mode != 1) RefuseHardwareMode(hardware_mode, length);
   }
   if (consumed < length) {
     in.Byte();  // paging state
@@ -111,7 +121,10 @@ bool ReadZ80AdditionalHeader(ByteCursor& in, SnapshotState& state) {
   if (consumed < length) {
     const bool interface1_rom_paged_in = in.Byte() == kInterface1RomPagedIn;
     consumed = 5;
-    if (interface1_rom_paged_in) return false;
+    if (interface1_rom_paged_in)
+      Refuse(LoadFailureKind::kNot48KSnapshot,
+             "the Interface 1 ROM is paged in: only snapshots running the Spectrum's own ROM can "
+             "be converted");
   }
   if (consumed < length) {
     in.Byte();  // emulation flags
@@ -126,7 +139,6 @@ bool ReadZ80AdditionalHeader(ByteCursor& in, SnapshotState& state) {
     consumed = kVersion2HeaderLength;
   }
   if (consumed < length) in.Take(length - kVersion2HeaderLength);  // rest of a version 3 header
-  return true;
 }
 
 enum class PageUse { Used, Rejected, Ignored };
@@ -144,82 +156,88 @@ std::size_t PageSlot(std::uint8_t page) { return page == 8 ? 0 : page == 4 ? 1 :
 
 }  // namespace
 
-bool DecodeZ80Version1Memory(std::span<const std::uint8_t> data, SnapshotState& state, Host& host) {
-  try {
-    state.Memory.clear();
-    state.Memory.reserve(kSnapshotRamLength);
-    // The marker is recognised only as the last four bytes, so expansion stops before them.
-    const std::size_t loop_end =
-        data.size() > kVersion1EndMarker.size() ? data.size() - kVersion1EndMarker.size() : 0;
-    const std::size_t p =
-        ExpandZ80RunLength(data, loop_end, kSnapshotRamLength, state.Memory, host);
-    const auto tail = data.subspan(std::min(p, data.size()));
-    const bool marker_closes_data = std::ranges::equal(tail, kVersion1EndMarker);
-    return marker_closes_data && state.Memory.size() == kSnapshotRamLength;
-  } catch (const std::exception&) {
-    return false;
-  }
+void DecodeZ80Version1Memory(std::span<const std::uint8_t> data, SnapshotState& state, Host& host) {
+  state.Memory.clear();
+  state.Memory.reserve(kSnapshotRamLength);
+  // The marker is recognised only as the last four bytes, so expansion stops before them.
+  const std::size_t loop_end =
+      data.size() > kVersion1EndMarker.size() ? data.size() - kVersion1EndMarker.size() : 0;
+  const std::size_t p = ExpandZ80RunLength(data, loop_end, kSnapshotRamLength, state.Memory, host);
+  const auto tail = data.subspan(std::min(p, data.size()));
+  if (!std::ranges::equal(tail, kVersion1EndMarker))
+    Refuse(LoadFailureKind::kBadCompressedData,
+           "compressed version 1 data does not end in its marker 00 ED ED 00");
+  if (state.Memory.size() != kSnapshotRamLength)
+    Refuse(LoadFailureKind::kBadCompressedData,
+           "compressed version 1 data expands to " + std::to_string(state.Memory.size()) +
+               " bytes, not " + std::to_string(kSnapshotRamLength));
 }
 
-bool ReadZ80MemoryPages(std::span<const std::uint8_t> data, SnapshotState& state, Host& host) {
-  try {
-    ByteCursor in(data);
-    if (!ReadZ80AdditionalHeader(in, state)) return false;
+void ReadZ80MemoryPages(std::span<const std::uint8_t> data, SnapshotState& state, Host& host) {
+  ByteCursor in(data, kZ80MainHeaderLength);
+  ReadZ80AdditionalHeader(in, state);
 
-    // A later block for the same page replaces the earlier one; only the final content counts.
-    std::array<std::optional<Bytes>, 3> pages;
-    // One or two bytes after the last block are too few for a block header and are ignored.
-    while (in.Remaining() >= kBlockHeaderLength) {
-      const std::uint16_t length = in.Word();
-      const std::uint8_t page = in.Byte();
-      const PageUse use = ClassifyPage(page);
-      if (use == PageUse::Rejected) return false;
-      const auto block =
-          in.Take(length == kZ80UncompressedBlock ? kZ80PageLength : std::size_t{length});
-      if (use == PageUse::Ignored) continue;
+  // A later block for the same page replaces the earlier one; only the final content counts.
+  std::array<std::optional<Bytes>, 3> pages;
+  // One or two bytes after the last block are too few for a block header and are ignored.
+  while (in.Remaining() >= kBlockHeaderLength) {
+    const std::uint16_t length = in.Word();
+    const std::uint8_t page = in.Byte();
+    const PageUse use = ClassifyPage(page);
+    if (use == PageUse::Rejected)
+      Refuse(LoadFailureKind::kNot48KSnapshot,
+             "page " + std::to_string(page) +
+                 " belongs to another machine's memory: only 48K snapshots can be converted");
+    const std::size_t stored = length == kZ80UncompressedBlock ? kZ80PageLength : length;
+    if (stored > in.Remaining())
+      Refuse(LoadFailureKind::kTruncated, "truncated: page " + std::to_string(page) + " declares " +
+                                              std::to_string(stored) + " bytes, " +
+                                              std::to_string(in.Remaining()) + " remain");
+    const auto block = in.Take(stored);
+    if (use == PageUse::Ignored) continue;
 
-      Bytes content;
-      if (length == kZ80UncompressedBlock) {
-        content.assign(block.begin(), block.end());
-      } else {
-        content.reserve(kZ80PageLength);
-        ExpandZ80RunLength(block, block.size(), kZ80PageLength, content, host);
-      }
-      pages[PageSlot(page)] = std::move(content);
+    Bytes content;
+    if (length == kZ80UncompressedBlock) {
+      content.assign(block.begin(), block.end());
+    } else {
+      content.reserve(kZ80PageLength);
+      ExpandZ80RunLength(block, block.size(), kZ80PageLength, content, host);
     }
-
-    for (const auto& content : pages)
-      if (!content || content->size() != kZ80PageLength) return false;
-    Bytes memory;
-    memory.reserve(kSnapshotRamLength);
-    for (const auto& content : pages) memory.insert(memory.end(), content->begin(), content->end());
-    state.Memory = std::move(memory);
-    return true;
-  } catch (const std::exception&) {
-    return false;
+    pages[PageSlot(page)] = std::move(content);
   }
+
+  // Only the final content of each page is judged: a bad block replaced later does not count.
+  constexpr std::array<int, 3> kPageOfSlot = {8, 4, 5};
+  for (std::size_t slot = 0; slot < pages.size(); ++slot) {
+    const std::string page = std::to_string(kPageOfSlot[slot]);
+    if (!pages[slot])
+      Refuse(LoadFailureKind::kIncompleteRam,
+             "page " + page + " is missing: the 48 KB of RAM are not all there");
+    if (pages[slot]->size() != kZ80PageLength)
+      Refuse(LoadFailureKind::kBadCompressedData,
+             "page " + page + " expands to " + std::to_string(pages[slot]->size()) +
+                 " bytes, not " + std::to_string(kZ80PageLength));
+  }
+  Bytes memory;
+  memory.reserve(kSnapshotRamLength);
+  for (const auto& content : pages) memory.insert(memory.end(), content->begin(), content->end());
+  state.Memory = std::move(memory);
+}
+
+void ParseZ80Snapshot(std::span<const std::uint8_t> file, SnapshotState& state, Host& host) {
+  ByteCursor in(file);
+  const bool compressed = ReadZ80MainHeader(in, state);
+  if (state.PC == 0) return ReadZ80MemoryPages(in.Rest(), state, host);
+  if (compressed) return DecodeZ80Version1Memory(in.Rest(), state, host);
+  // Uncompressed version 1: the RAM as it is; anything after it is never looked at.
+  const auto ram = in.Take(kSnapshotRamLength);
+  state.Memory.assign(ram.begin(), ram.end());
 }
 
 bool ReadZ80Snapshot(std::span<const std::uint8_t> file, SnapshotState& state, Host& host) {
   try {
-    ByteCursor in(file);
-    const bool compressed = ReadZ80MainHeader(in, state);
-    if (state.PC == 0) return ReadZ80MemoryPages(in.Rest(), state, host);
-    if (compressed) return DecodeZ80Version1Memory(in.Rest(), state, host);
-    // Uncompressed version 1: the RAM as it is; anything after it is never looked at.
-    const auto ram = in.Take(kSnapshotRamLength);
-    state.Memory.assign(ram.begin(), ram.end());
+    ParseZ80Snapshot(file, state, host);
     return true;
-  } catch (const std::exception&) {
-    return false;
-  }
-}
-
-bool ReadZ80Snapshot(const std::filesystem::path& path, SnapshotState& state, Host& host) {
-  try {
-    Bytes file;
-    if (!ReadWholeFile(file, path)) return false;
-    return ReadZ80Snapshot(file, state, host);
   } catch (const std::exception&) {
     return false;
   }

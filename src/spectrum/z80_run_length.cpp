@@ -4,21 +4,29 @@
 #include <string>
 
 #include "cartridge/error.h"
+#include "cartridge/load_failure.h"
 
 namespace quillfen {
 namespace {
 
 void CheckRoom(const Bytes& out, std::size_t more, std::size_t capacity) {
   if (out.size() > capacity || more > capacity - out.size())
-    ThrowError("ExpandZ80RunLength: expanded data exceeds " + std::to_string(capacity) + " bytes");
+    Refuse(LoadFailureKind::kBadCompressedData,
+           "compressed data expands beyond " + std::to_string(capacity) + " bytes");
 }
 
 // One step of the scheme at offset p; returns the offset of the next step.
 std::size_t ExpandZ80Step(std::span<const std::uint8_t> data, std::size_t p, std::size_t capacity,
                           Bytes& out, Host& host) {
-  const std::uint8_t first = ByteAt(data, p);
+  if (p >= data.size())
+    Refuse(LoadFailureKind::kBadCompressedData,
+           "compressed data ends after " + std::to_string(data.size()) + " bytes");
+  const std::uint8_t first = data[p];
   if (first == kZ80RunMark && p + 1 < data.size() && data[p + 1] == kZ80RunMark) {
-    const std::uint8_t count = ByteAt(data, p + 2);
+    if (p + 2 >= data.size())
+      Refuse(LoadFailureKind::kBadCompressedData,
+             "a run ED ED at offset " + std::to_string(p) + " ends before its count");
+    const std::uint8_t count = data[p + 2];
     if (p + 3 < data.size()) {
       CheckRoom(out, count, capacity);
       out.insert(out.end(), count, data[p + 3]);

@@ -5,12 +5,6 @@
 
 namespace quillfen {
 
-std::string HexWord(std::uint32_t value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%04X", static_cast<unsigned>(value));
-  return text;
-}
-
 std::string HexByte(std::uint32_t value) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%02X", static_cast<unsigned>(value));

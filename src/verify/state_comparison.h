@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cartridge/error.h"
 #include "verify/boot_machine.h"
 
 namespace quillfen {
@@ -44,8 +45,7 @@ class StateComparison {
   std::vector<std::string> lines_;
 };
 
-/// "0x1234" (four digits) and "0x12" (two digits).
-std::string HexWord(std::uint32_t value);
+/// "0x12" (two digits); HexWord gives four.
 std::string HexByte(std::uint32_t value);
 
 /// "bank 1" or "the internal ROM": what the cartridge presents now.

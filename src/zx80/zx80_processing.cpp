@@ -7,6 +7,7 @@
 #include "cartridge/converter_files.h"
 #include "cartridge/error.h"
 #include "cartridge/file_names.h"
+#include "cartridge/load_failure.h"
 #include "cartridge/rom_free_space.h"
 #include "zx80/zx80_machine.h"
 #include "zx80/zx80_startup_code.h"
@@ -30,15 +31,38 @@ bool IsZX80Extension(const std::string& extension) {
 }  // namespace
 
 bool ZX80Processing::LoadZX80Program(const std::filesystem::path& path) {
+  load_failure_ = {};
   try {
-    if (!IsZX80Extension(ExtensionOf(path.string()))) return false;
-    if (!ReadWholeFile(zx80_program_, path)) return false;
-    if (!ZX80ProgramIsValid()) return false;
+    if (!IsZX80Extension(ExtensionOf(path.string())))
+      Refuse(LoadFailureKind::kWrongExtension, zx80::kMachine.WrongExtensionText());
+    ReadProgramFile(zx80_program_, path);
+    CheckZX80Program();
     TrimZX80Program();
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    load_failure_ = LoadFailureOf(error);
     return false;
   }
+}
+
+// Refuses, saying why, a program image that ZX80ProgramIsValid would not accept.
+void ZX80Processing::CheckZX80Program() const {
+  const std::size_t size = zx80_program_.size();
+  if (size < kSystemVariablesLength)
+    Refuse(LoadFailureKind::kTruncated, "truncated: " + std::to_string(size) +
+                                            " bytes, the system variables need " +
+                                            std::to_string(kSystemVariablesLength));
+  const std::int32_t e_line = WordAt(zx80_program_, kELineOffset);
+  if (e_line > kLargestELine)
+    Refuse(LoadFailureKind::kELineOutOfRange,
+           "E_LINE " + HexWord(e_line) + " lies beyond the largest program (0x7FFF)");
+  if (static_cast<std::int64_t>(size) < e_line - kProgramAddress)
+    Refuse(LoadFailureKind::kELineOutOfRange, "E_LINE " + HexWord(e_line) +
+                                                  " lies beyond the end of the file (" +
+                                                  std::to_string(size) + " bytes)");
+  if (e_line < kProgramAddress)
+    Refuse(LoadFailureKind::kELineOutOfRange,
+           "E_LINE " + HexWord(e_line) + " lies below the program image (0x4000)");
 }
 
 std::int16_t ZX80Processing::ZX80ProgramLength() const {

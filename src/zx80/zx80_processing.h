@@ -9,6 +9,7 @@
 #include "cartridge/bytes.h"
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/host.h"
+#include "cartridge/load_failure.h"
 
 namespace quillfen {
 
@@ -46,12 +47,16 @@ class ZX80Processing {
   /// `rom_end`: the room in bank 0 plus the room in bank 1 behind the tail copy routine.
   static std::int32_t Largest32KProgram(std::int32_t rom_end, std::int16_t auto_run);
 
+  /// Why the last LoadZX80Program refused its file (kNone after a load that succeeded).
+  const LoadFailure& LastLoadFailure() const { return load_failure_; }
+
   const Bytes& ZX80Program() const { return zx80_program_; }
   const Bytes& ZX80Rom() const { return zx80_rom_; }
   std::int32_t ZX80RomEnd() const { return zx80_rom_end_; }
 
  private:
   bool ZX80ProgramIsValid() const;
+  void CheckZX80Program() const;
   std::int16_t ZX80DeclaredLength() const;
   void TrimZX80Program();
 
@@ -70,6 +75,7 @@ class ZX80Processing {
   Bytes zx80_rom_;
   std::filesystem::path zx80_rom_path_;  // where ZX80Rom was read, for the messages about it
   std::int32_t zx80_rom_end_ = 0;
+  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen

@@ -5,23 +5,48 @@
 #include <exception>
 
 #include "cartridge/file_names.h"
+#include "cartridge/load_failure.h"
 #include "zx81/zx81_program_file.h"
 
 // Reading ZX81 program files. The cartridge is built in zx81_cartridge.cpp.
 namespace quillfen {
 
 bool ZX81Processing::LoadZX81Program(const std::filesystem::path& path) {
+  load_failure_ = {};
   try {
     const std::string extension = ExtensionOf(path.string());
-    if (!zx81::IsZX81Extension(extension)) return false;
-    if (!ReadWholeFile(zx81_program_, path)) return false;
-    if (extension == "P81" && !SkipZX81ProgramName()) return false;
-    if (!ZX81ProgramIsValid()) return false;
+    if (!zx81::IsZX81Extension(extension))
+      Refuse(LoadFailureKind::kWrongExtension, zx81::kMachine.WrongExtensionText());
+    ReadProgramFile(zx81_program_, path);
+    if (extension == "P81" && !SkipZX81ProgramName())
+      Refuse(LoadFailureKind::kNoProgramName,
+             "no program name: no byte with bit 7 set ends one in the first " +
+                 std::to_string(std::min(zx81_program_.size(), zx81::kLongestProgramName)) +
+                 " bytes");
+    CheckZX81Program();
     TrimZX81Program();
     return true;
-  } catch (const std::exception&) {
+  } catch (const std::exception& error) {
+    load_failure_ = LoadFailureOf(error);
     return false;
   }
+}
+
+// Refuses, saying why, a program image that ZX81ProgramIsValid would not accept.
+void ZX81Processing::CheckZX81Program() const {
+  const std::size_t size = zx81_program_.size();
+  if (size < zx81::kSystemVariablesLength)
+    Refuse(LoadFailureKind::kTruncated, "truncated: " + std::to_string(size) +
+                                            " bytes, the system variables need " +
+                                            std::to_string(zx81::kSystemVariablesLength));
+  const std::int32_t e_line = ZX81DeclaredLength() + zx81::kImageStart;
+  if (static_cast<std::int64_t>(size) < ZX81DeclaredLength())
+    Refuse(LoadFailureKind::kELineOutOfRange, "E_LINE " + HexWord(e_line) +
+                                                  " lies beyond the end of the file (" +
+                                                  std::to_string(size) + " bytes)");
+  if (ZX81DeclaredLength() < 0)
+    Refuse(LoadFailureKind::kELineOutOfRange,
+           "E_LINE " + HexWord(e_line) + " lies below the program image (0x4009)");
 }
 
 // A .P81 file starts with the program's name, whose last character has bit 7 set.

@@ -9,6 +9,7 @@
 #include "cartridge/bytes.h"
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/host.h"
+#include "cartridge/load_failure.h"
 
 namespace quillfen {
 
@@ -54,6 +55,9 @@ class ZX81Processing {
   /// FindZX81RomEnd for ZX81Rom.
   std::int32_t FindZX81RomEnd() const { return FindZX81RomEnd(zx81_rom_); }
 
+  /// Why the last LoadZX81Program refused its file (kNone after a load that succeeded).
+  const LoadFailure& LastLoadFailure() const { return load_failure_; }
+
   const Bytes& ZX81Program() const { return zx81_program_; }
   const Bytes& ZX81Rom() const { return zx81_rom_; }
   std::int32_t ZX81RomEnd() const { return zx81_rom_end_; }
@@ -61,6 +65,7 @@ class ZX81Processing {
  private:
   bool SkipZX81ProgramName();
   bool ZX81ProgramIsValid() const;
+  void CheckZX81Program() const;
   std::int32_t ZX81DeclaredLength() const;
   void TrimZX81Program();
   void AddAutoRun();
@@ -71,6 +76,7 @@ class ZX81Processing {
   Bytes zx81_rom_;
   std::filesystem::path zx81_rom_path_;  // where ZX81Rom was read, for the messages about it
   std::int32_t zx81_rom_end_ = 0;
+  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen

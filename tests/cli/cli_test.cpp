@@ -205,7 +205,8 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
       {"c.sna", MakeSnapshot(0), 0,
        kSpectrum + R"({"low":53250,"top":58336,"page":2})"},  // 0xD002-0xE3DF
       {"d.sna", MakeSnapshot(0x55), 0, kSpectrum + "null"},
-      {"a \"b\"\\c.p", Bytes(10, 0), 1, R"("machine":"ZX81","error":"not a valid ZX81 program")"},
+      {"a \"b\"\\c.p", Bytes(10, 0), 1, R"("machine":"ZX81","error":"truncated: 10 bytes, the system variables need 116",)"
+       R"("refusal_kind":"truncated")"},
   };
   for (const auto& [name, bytes, status, fields] : cases) {
     const std::string file = In(name, bytes);

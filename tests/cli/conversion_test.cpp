@@ -29,6 +29,9 @@ class FakeConverters : public MachineConverters {
   bool LoadZX81Program(const std::filesystem::path& path) override { return Load(path); }
   bool ZX81ProgramAutoRuns() override { return auto_runs; }
   std::int32_t ZX81ProgramLength() override { return length; }
+  quillfen::LoadFailure LastLoadFailure(quillfen::Machine) const override {
+    return {LoadFailureKind::kUnreadableFile, "cannot be read: no such file"};
+  }
   bool GenerateZX80Cartridge(const std::string& name, std::int32_t& ram, std::int16_t a) override {
     return Generate("ZX80", name, ram, a);
   }
@@ -141,7 +144,7 @@ TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
                         "c.p: no cartridge image was written (building it or writing " +
                             OutPath("C.bin") + " failed)\n"
                         "d.p: ByteAt: offset 9 past the end\n"
-                        "e.p: no such file\n"
+                        "e.p: cannot be read: no such file\n"
                         "dir/P: no image name can be made from a file name without \".\"\n");
   // clang-format on
 }

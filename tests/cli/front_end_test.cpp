@@ -97,7 +97,7 @@ TEST_F(FrontEndTest, StandardStreamsRefuseWhatCannotWork) {
                             "quillfen-cli: -o - would write the image to the terminal; send "
                             "standard output to a file or a pipe (see quillfen-cli --help)\n"}));
   result = Cli({"-m", "zx81", "-o", "-", "-"}, "not a program");
-  EXPECT_EQ(result, (Result{1, "", "standard input: not a valid ZX81 program\n"}));
+  EXPECT_EQ(result, (Result{1, "", "standard input: truncated: 13 bytes, the system variables need 116\n"}));
   result = Cli({"-m", "zx81", "-o", "-", "-"}, std::string(kLargestReadableFile + 1, 'x'));
   EXPECT_EQ(result,
             (Result{1, "", "quillfen-cli: standard input holds more than 16777216 bytes\n"}));
@@ -120,7 +120,7 @@ TEST_F(FrontEndTest, QuietAndVerbose) {
   EXPECT_EQ(Cli(batch, "", {false, false}).out, good + " -> " + Out("GOOD.bin") + "\n");
   std::vector<std::string> quiet = batch;
   quiet.insert(quiet.begin(), {"-q", "--verify", "--dwell", "1200000"});
-  EXPECT_EQ(Cli(quiet), (Result{1, "", bad + ": not a valid ZX81 program\n"}));
+  EXPECT_EQ(Cli(quiet), (Result{1, "", bad + ": truncated: 10 bytes, the system variables need 116\n"}));
 
   const std::pair<std::vector<std::string>, std::string> verbose[] = {
       {{"-r", "4K", good},
@@ -156,7 +156,7 @@ TEST_F(FrontEndTest, ProgressOfALongBatchOnATerminalOnly) {
   const CliTerminals terminal = {false, true};
   EXPECT_EQ(Cli(files, "", terminal).err, "");
   files.push_back(In("bad.p", Bytes(10, 0)));
-  EXPECT_EQ(Cli(files, "", {true, false}).err, files.back() + ": not a valid ZX81 program\n");
+  EXPECT_EQ(Cli(files, "", {true, false}).err, files.back() + ": truncated: 10 bytes, the system variables need 116\n");
   const Result shown = Cli(files, "", terminal);
   const std::string a = files[2], b = files[3], c = files[4], bad = files[5];
   const auto line = [](std::size_t done, const std::string& name) {
@@ -172,7 +172,7 @@ TEST_F(FrontEndTest, ProgressOfALongBatchOnATerminalOnly) {
     expected += '\r';
     expected += shown_line + wipe(shown_line);
   }
-  EXPECT_EQ(shown.err, expected + bad + ": not a valid ZX81 program\n");
+  EXPECT_EQ(shown.err, expected + bad + ": truncated: 10 bytes, the system variables need 116\n");
   EXPECT_EQ(shown.out, a + " -> " + Out("A.bin") + "\n" + b + " -> " + Out("B.bin") + "\n" + c +
                            " -> " + Out("C.bin") + "\n");
   EXPECT_EQ(shown.status, 1);

@@ -57,6 +57,12 @@ class ScriptedConverters : public quillfen::Converters {
   bool LoadZX81Program(const Path& path) override { return Record(__func__, path) && load_result; }
   bool LoadSnapshot(const Path& path) override { return Record(__func__, path) && load_result; }
   const quillfen::SnapshotState& Snapshot() const override { return snapshot; }
+  quillfen::LoadFailure LastLoadFailure(quillfen::Machine) const override {
+    return {quillfen::LoadFailureKind::kTruncated, "truncated: scripted"};
+  }
+  quillfen::spectrum::SnapshotKind SnapshotKindLoaded() const override {
+    return quillfen::spectrum::SnapshotKind::kZ80;
+  }
   bool ZX81ProgramAutoRuns() override { return Record(__func__) && auto_runs; }
   std::int32_t ZX81ProgramLength() override { return Record(__func__) ? length : 0; }
   std::int16_t ZX80ProgramLength() override {

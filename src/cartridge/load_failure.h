@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "cartridge/bytes.h"
+#include "cartridge/error.h"
+
+namespace quillfen {
+
+/// Why a reader refused a program file or snapshot.
+enum class LoadFailureKind {
+  kNone,
+  kWrongExtension,  // not one of the machine's program file extensions
+  kUnreadableFile,  // missing, not a regular file, too large, unreadable
+  kEmptyFile,
+  kTruncated,          // shorter than what its headers declare
+  kWrongFileLength,    // an SNA longer than a 48K one
+  kNoProgramName,      // a .P81 file whose name never ends
+  kELineOutOfRange,    // E_LINE below the program or beyond the file
+  kNot48KSnapshot,     // a snapshot of another machine, or of paged hardware
+  kBadCompressedData,  // a compressed block that does not expand to its page
+  kIncompleteRam,      // a page of the 48 KB missing
+  kFault,              // any other error raised while reading
+};
+
+/// The reason, and a short text with the offset or value that failed.
+struct LoadFailure {
+  LoadFailureKind kind = LoadFailureKind::kNone;
+  std::string text;
+};
+
+/// Thrown by the readers at the place that knows why; caught once, by the module's load entry.
+class LoadRefusal : public Error {
+ public:
+  explicit LoadRefusal(LoadFailure failure) : Error(failure.text), failure_(std::move(failure)) {}
+  const LoadFailure& Failure() const { return failure_; }
+
+ private:
+  LoadFailure failure_;
+};
+
+[[noreturn]] void Refuse(LoadFailureKind kind, const std::string& text);
+
+/// The failure a caught exception stands for: a refusal's own, else kFault with its message.
+LoadFailure LoadFailureOf(const std::exception& error);
+
+/// "truncated", "not_48k_snapshot", ...: the kind's name in JSON.
+std::string_view LoadFailureName(LoadFailureKind kind);
+
+/// Reads the whole file at `path`, or refuses saying why (unreadable or empty).
+void ReadProgramFile(Bytes& destination, const std::filesystem::path& path);
+
+}  // namespace quillfen

@@ -1,0 +1,189 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every kind of refused file gets its own reason, from the reader that knows it, with the offset
+// or value that failed.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cartridge/load_failure.h"
+#include "hostile_inputs.h"
+
+namespace quillfen::testing {
+namespace {
+
+using K = LoadFailureKind;
+constexpr Machine kZX80 = Machine::ZX80;
+constexpr Machine kZX81 = Machine::ZX81;
+constexpr Machine kSpectrum = Machine::Spectrum;
+
+struct RefusalCase {
+  Machine reader;
+  std::string name;
+  std::optional<Bytes> bytes;  // nullopt: no such file
+  K kind;
+  std::string reason;
+};
+
+Bytes Resized(Bytes bytes, std::size_t size) {
+  bytes.resize(size);
+  return bytes;
+}
+
+Bytes WithByte(Bytes bytes, std::size_t offset, std::uint8_t value) {
+  bytes[offset] = value;
+  return bytes;
+}
+
+Bytes Appended(Bytes bytes, const Bytes& tail) {
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return bytes;
+}
+
+// A version 1 compressed file whose data expands from `ram` (of any length), closed by its marker.
+Bytes Version1Of(const SnapshotState& state, const Bytes& ram) {
+  return Appended(Appended(MakeZ80MainHeader(state, true), CompressZ80Block(ram)),
+                  {0x00, 0xED, 0xED, 0x00});
+}
+
+// A version 3 file with pages 8 and 4, then a compressed block for `page` holding `data` as given.
+Bytes WithRawBlock(const SnapshotState& state, std::uint8_t page, const Bytes& data) {
+  Bytes file = MakeZ80FilePaged(state, 54, false, {8, 4});
+  file.push_back(static_cast<std::uint8_t>(data.size()));
+  file.push_back(static_cast<std::uint8_t>(data.size() >> 8));
+  file.push_back(page);
+  return Appended(file, data);
+}
+
+std::vector<RefusalCase> Cases() {
+  const SnapshotState state = MakeBusySnapshot();
+  const Bytes ram1000(state.Memory.begin(), state.Memory.begin() + 1000);
+  const Bytes sna = MakeSnaFile(state);
+  const Bytes v1 = MakeZ80FileVersion1(state, false);
+  const Bytes v2 = MakeZ80FilePaged(state, 23, false);
+  const Bytes v3 = MakeZ80FilePaged(state, 54, false);
+  const Bytes zx81 = MakeZX81Program(200);
+  Bytes zx81_low = zx81;
+  StoreWord(zx81_low, 11, 0x4000);
+  const std::string only48k = ": only 48K snapshots can be converted";
+  // clang-format off
+  return {
+      {kZX81, "a.txt", Bytes{1}, K::kWrongExtension, "not a ZX81 file (.P, .81 or .P81)"},
+      {kZX81, "nothing.p", std::nullopt, K::kUnreadableFile, "cannot be read: No such file or directory"},
+      {kZX81, "empty.81", Bytes{}, K::kEmptyFile, "the file is empty"},
+      {kZX81, "short.p", Bytes(50, 0), K::kTruncated, "truncated: 50 bytes, the system variables need 116"},
+      {kZX81, "cut.p", Resized(zx81, 150), K::kELineOutOfRange,
+       "E_LINE 0x40D1 lies beyond the end of the file (150 bytes)"},
+      {kZX81, "low.p", zx81_low, K::kELineOutOfRange,
+       "E_LINE 0x4000 lies below the program image (0x4009)"},
+      {kZX81, "noname.p81", Bytes(50, 0x01), K::kNoProgramName,
+       "no program name: no byte with bit 7 set ends one in the first 50 bytes"},
+
+      {kZX80, "a.p", MakeZX80Program(200), K::kWrongExtension, "not a ZX80 file (.O, .80 or .P80)"},
+      {kZX80, "short.o", Bytes(30, 0), K::kTruncated, "truncated: 30 bytes, the system variables need 40"},
+      {kZX80, "big.80", MakeZX80ProgramWithELine(0x8000, 100), K::kELineOutOfRange,
+       "E_LINE 0x8000 lies beyond the largest program (0x7FFF)"},
+      {kZX80, "cut.o", MakeZX80ProgramWithELine(0x4100, 100), K::kELineOutOfRange,
+       "E_LINE 0x4100 lies beyond the end of the file (100 bytes)"},
+      {kZX80, "low.p80", MakeZX80ProgramWithELine(0x3FFF, 100), K::kELineOutOfRange,
+       "E_LINE 0x3FFF lies below the program image (0x4000)"},
+
+      {kSpectrum, "a.o", sna, K::kWrongExtension, "not a Spectrum file (.SNA or .Z80)"},
+      {kSpectrum, "header.sna", Resized(sna, 10), K::kTruncated,
+       "truncated: 10 bytes, an SNA snapshot is 49179"},
+      {kSpectrum, "ram.sna", Resized(sna, 49000), K::kTruncated,
+       "truncated: 49000 bytes, an SNA snapshot is 49179"},
+      {kSpectrum, "128k.sna", Resized(sna, 49181), K::kWrongFileLength,
+       "an SNA of 49181 bytes: a 48K snapshot is 49179 (a 128K one is longer)"},
+
+      {kSpectrum, "header.z80", Resized(v1, 20), K::kTruncated,
+       "truncated: the file ends at offset 20, 1 byte short"},
+      {kSpectrum, "ram.z80", Resized(v1, 130), K::kTruncated,
+       "truncated: the file ends at offset 130, 49052 bytes short"},
+      {kSpectrum, "nomarker.z80", Resized(MakeZ80FileVersion1(state, true),
+                               MakeZ80FileVersion1(state, true).size() - 4),
+       K::kBadCompressedData, "compressed version 1 data does not end in its marker 00 ED ED 00"},
+      {kSpectrum, "short1.z80", Version1Of(state, ram1000), K::kBadCompressedData,
+       "compressed version 1 data expands to 1000 bytes, not 49152"},
+      {kSpectrum, "long1.z80", Version1Of(state, Appended(state.Memory, ram1000)), K::kBadCompressedData,
+       "compressed data expands beyond 49152 bytes"},
+      {kSpectrum, "v2mode3.z80", WithByte(v2, 34, 3), K::kNot48KSnapshot,
+       "128K snapshot (hardware mode 3)" + only48k},
+      {kSpectrum, "v3mode4.z80", WithByte(v3, 34, 4), K::kNot48KSnapshot,
+       "128K snapshot (hardware mode 4)" + only48k},
+      {kSpectrum, "v3mode2.z80", WithByte(v3, 34, 2), K::kNot48KSnapshot,
+       "snapshot of another machine (hardware mode 2)" + only48k},
+      {kSpectrum, "if1.z80", WithByte(v3, 36, 0xFF), K::kNot48KSnapshot,
+       "the Interface 1 ROM is paged in: only snapshots running the Spectrum's own ROM can be "
+       "converted"},
+      {kSpectrum, "page3.z80", WithRawBlock(state, 3, {}), K::kNot48KSnapshot,
+       "page 3 belongs to another machine's memory" + only48k},
+      {kSpectrum, "page.z80", Resized(v3, v3.size() - 100), K::kTruncated,
+       "truncated: page 5 declares 16384 bytes, 16284 remain"},
+      {kSpectrum, "missing.z80", MakeZ80FilePaged(state, 54, false, {8, 5}), K::kIncompleteRam,
+       "page 4 is missing: the 48 KB of RAM are not all there"},
+      {kSpectrum, "shortpage.z80", WithRawBlock(state, 5, CompressZ80Block(ram1000)), K::kBadCompressedData,
+       "page 5 expands to 1000 bytes, not 16384"},
+      {kSpectrum, "run.z80", WithRawBlock(state, 5, {0x01, 0xED, 0xED}), K::kBadCompressedData,
+       "a run ED ED at offset 1 ends before its count"},
+      {kSpectrum, "empty.z80", WithRawBlock(state, 5, {}), K::kBadCompressedData,
+       "compressed data ends after 0 bytes"},
+  };
+  // clang-format on
+}
+
+class RefusalReasonsTest : public HostileInputTest {
+ protected:
+  LoadFailure LoadAndTell(Machine reader, const std::filesystem::path& path) {
+    bool loaded = true;
+    switch (reader) {
+      case Machine::ZX80:
+        loaded = converters_.LoadZX80Program(path);
+        break;
+      case Machine::ZX81:
+        loaded = converters_.LoadZX81Program(path);
+        break;
+      case Machine::Spectrum:
+        loaded = converters_.LoadSnapshot(path);
+        break;
+    }
+    EXPECT_FALSE(loaded) << path;
+    return converters_.LastLoadFailure(reader);
+  }
+};
+
+TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
+  std::set<K> kinds_seen;
+  for (const RefusalCase& c : Cases()) {
+    const auto path = c.bytes ? folder_.Write(c.name, *c.bytes) : folder_ / c.name;
+    const LoadFailure failure = LoadAndTell(c.reader, path);
+    EXPECT_EQ(failure.kind, c.kind) << c.name << ": " << failure.text;
+    EXPECT_EQ(failure.text, c.reason) << c.name;
+    kinds_seen.insert(failure.kind);
+  }
+  std::filesystem::create_directory(folder_ / "folder.sna");
+  EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / "folder.sna").text,
+            "cannot be read: not a regular file");
+  // Every reason a reader can give is reached by some file above, each with its own JSON name.
+  std::set<std::string_view> names;
+  for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
+  EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kFault) - 1);
+  EXPECT_EQ(names.size(), kinds_seen.size());
+}
+
+TEST_F(RefusalReasonsTest, AnAcceptedFileClearsTheLastReason) {
+  const auto bad = folder_.Write("bad.p", Bytes(50, 0));
+  const auto good = folder_.Write("good.p", MakeZX81Program(200));
+  ASSERT_FALSE(converters_.LoadZX81Program(bad));
+  ASSERT_TRUE(converters_.LoadZX81Program(good));
+  EXPECT_EQ(converters_.LastLoadFailure(Machine::ZX81).kind, K::kNone);
+  EXPECT_TRUE(converters_.LastLoadFailure(Machine::ZX81).text.empty());
+}
+
+}  // namespace
+}  // namespace quillfen::testing
