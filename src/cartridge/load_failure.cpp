@@ -49,4 +49,23 @@ void ReadProgramFile(Bytes& destination, const std::filesystem::path& path) {
   Refuse(LoadFailureKind::kUnreadableFile, "cannot be read: " + reason);
 }
 
+void CheckProgramImage(std::span<const std::uint8_t> image, const ProgramImageLayout& layout) {
+  const std::size_t size = image.size();
+  if (size < layout.system_variables_length)
+    Refuse(LoadFailureKind::kTruncated, "truncated: " + std::to_string(size) +
+                                            " bytes, the system variables need " +
+                                            std::to_string(layout.system_variables_length));
+  const std::int32_t e_line = WordAt(image, layout.e_line_offset);
+  const std::string e_line_text = "E_LINE " + HexWord(e_line);
+  if (e_line > layout.largest_e_line)
+    Refuse(LoadFailureKind::kELineOutOfRange, e_line_text + " lies beyond the largest program (" +
+                                                  HexWord(layout.largest_e_line) + ")");
+  if (static_cast<std::int64_t>(size) < e_line - layout.image_start)
+    Refuse(LoadFailureKind::kELineOutOfRange,
+           e_line_text + " lies beyond the end of the file (" + std::to_string(size) + " bytes)");
+  if (e_line < layout.image_start)
+    Refuse(LoadFailureKind::kELineOutOfRange,
+           e_line_text + " lies below the program image (" + HexWord(layout.image_start) + ")");
+}
+
 }  // namespace quillfen

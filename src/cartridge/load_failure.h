@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <exception>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -53,5 +56,17 @@ std::string_view LoadFailureName(LoadFailureKind kind);
 
 /// Reads the whole file at `path`, or refuses saying why (unreadable or empty).
 void ReadProgramFile(Bytes& destination, const std::filesystem::path& path);
+
+/// Where a ZX80 or ZX81 program image keeps what bounds it.
+struct ProgramImageLayout {
+  std::size_t system_variables_length;  // the image holds at least these bytes
+  std::size_t e_line_offset;            // E_LINE, the address just past the image
+  std::int32_t image_start;             // the address of the image's first byte
+  std::int32_t largest_e_line;          // E_LINE beyond this is refused
+};
+
+/// Refuses, saying why, an image too short for its system variables or whose E_LINE lies
+/// beyond the largest program, beyond the end of the file or below the image.
+void CheckProgramImage(std::span<const std::uint8_t> image, const ProgramImageLayout& layout);
 
 }  // namespace quillfen

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spectrum/spectrum_processing.h"
 
-#include <exception>
-
 #include "cartridge/file_names.h"
 #include "cartridge/load_failure.h"
 #include "spectrum/sna_format.h"
@@ -12,11 +10,9 @@
 namespace quillfen {
 
 bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
-  load_failure_ = {};
-  try {
+  return LoadRecordingFailure([&] {
     // The extension of the whole path as given: a point in a folder name alone is no extension.
-    const std::string extension = ExtensionOf(path.string());
-    if (!spectrum::kMachine.HasExtension(extension))
+    if (!spectrum::kMachine.HasExtension(ExtensionOf(path.string())))
       Refuse(LoadFailureKind::kWrongExtension, spectrum::kMachine.WrongExtensionText());
     host_.RepaintWindow();
     // Read once, whole, before anything is stored: an unreadable file leaves the state as it was.
@@ -28,11 +24,7 @@ bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
     else
       ParseSnaSnapshot(file, snapshot_state_);
     kind_ = kind;
-    return true;
-  } catch (const std::exception& error) {
-    load_failure_ = LoadFailureOf(error);
-    return false;
-  }
+  });
 }
 
 }  // namespace quillfen

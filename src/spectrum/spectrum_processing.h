@@ -6,18 +6,16 @@
 #include <string>
 
 #include "cartridge/bytes.h"
-#include "cartridge/cartridge_maker.h"
-#include "cartridge/host.h"
-#include "cartridge/load_failure.h"
+#include "cartridge/machine_module.h"
 #include "spectrum/snapshot_state.h"
 #include "spectrum/spectrum_startup_code.h"
 
 namespace quillfen {
 
 /// 48K Spectrum snapshots: reads .SNA and .Z80 files and builds the 64K or 48K cartridge.
-class SpectrumProcessing {
+class SpectrumProcessing : public MachineModule {
  public:
-  SpectrumProcessing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
+  using MachineModule::MachineModule;
 
   /// Reads the snapshot at `path` (opened as given; its extension, "SNA" or "Z80", is tested in
   /// upper case) into SnapshotState. True when a whole 48K snapshot was read.
@@ -32,19 +30,13 @@ class SpectrumProcessing {
   const SnapshotState& State() const { return snapshot_state_; }
   /// The kind of the snapshot LoadSnapshot read last.
   spectrum::SnapshotKind Kind() const { return kind_; }
-  /// Why the last LoadSnapshot refused its file (kNone after a load that succeeded).
-  const LoadFailure& LastLoadFailure() const { return load_failure_; }
-
   /// Lets tests put a snapshot in place without a snapshot file.
   SnapshotState& MutableStateForTesting() { return snapshot_state_; }
 
  private:
-  Host& host_;
-  CartridgeMaker& maker_;
   SnapshotState snapshot_state_;
   Bytes spectrum_rom_;
   spectrum::SnapshotKind kind_ = spectrum::SnapshotKind::kSna;
-  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "zx80/zx80_processing.h"
 
-#include <exception>
 #include <string>
 
 #include "cartridge/converter_files.h"
@@ -31,38 +30,14 @@ bool IsZX80Extension(const std::string& extension) {
 }  // namespace
 
 bool ZX80Processing::LoadZX80Program(const std::filesystem::path& path) {
-  load_failure_ = {};
-  try {
+  return LoadRecordingFailure([&] {
     if (!IsZX80Extension(ExtensionOf(path.string())))
       Refuse(LoadFailureKind::kWrongExtension, zx80::kMachine.WrongExtensionText());
     ReadProgramFile(zx80_program_, path);
-    CheckZX80Program();
+    CheckProgramImage(zx80_program_,
+                      {kSystemVariablesLength, kELineOffset, kProgramAddress, kLargestELine});
     TrimZX80Program();
-    return true;
-  } catch (const std::exception& error) {
-    load_failure_ = LoadFailureOf(error);
-    return false;
-  }
-}
-
-// Refuses, saying why, a program image that ZX80ProgramIsValid would not accept.
-void ZX80Processing::CheckZX80Program() const {
-  const std::size_t size = zx80_program_.size();
-  if (size < kSystemVariablesLength)
-    Refuse(LoadFailureKind::kTruncated, "truncated: " + std::to_string(size) +
-                                            " bytes, the system variables need " +
-                                            std::to_string(kSystemVariablesLength));
-  const std::int32_t e_line = WordAt(zx80_program_, kELineOffset);
-  if (e_line > kLargestELine)
-    Refuse(LoadFailureKind::kELineOutOfRange,
-           "E_LINE " + HexWord(e_line) + " lies beyond the largest program (0x7FFF)");
-  if (static_cast<std::int64_t>(size) < e_line - kProgramAddress)
-    Refuse(LoadFailureKind::kELineOutOfRange, "E_LINE " + HexWord(e_line) +
-                                                  " lies beyond the end of the file (" +
-                                                  std::to_string(size) + " bytes)");
-  if (e_line < kProgramAddress)
-    Refuse(LoadFailureKind::kELineOutOfRange,
-           "E_LINE " + HexWord(e_line) + " lies below the program image (0x4000)");
+  });
 }
 
 std::int16_t ZX80Processing::ZX80ProgramLength() const {

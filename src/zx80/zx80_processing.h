@@ -7,16 +7,14 @@
 #include <string>
 
 #include "cartridge/bytes.h"
-#include "cartridge/cartridge_maker.h"
-#include "cartridge/host.h"
-#include "cartridge/load_failure.h"
+#include "cartridge/machine_module.h"
 
 namespace quillfen {
 
 /// ZX80 programs: reads .O, .80 and .P80 files and builds the 16K or 32K ZX80 cartridge.
-class ZX80Processing {
+class ZX80Processing : public MachineModule {
  public:
-  ZX80Processing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
+  using MachineModule::MachineModule;
 
   /// Reads the program file at `path` (opened as given; its extension is tested in upper case).
   /// True when ZX80Program now holds a valid image of exactly the declared length. False, with
@@ -47,16 +45,12 @@ class ZX80Processing {
   /// `rom_end`: the room in bank 0 plus the room in bank 1 behind the tail copy routine.
   static std::int32_t Largest32KProgram(std::int32_t rom_end, std::int16_t auto_run);
 
-  /// Why the last LoadZX80Program refused its file (kNone after a load that succeeded).
-  const LoadFailure& LastLoadFailure() const { return load_failure_; }
-
   const Bytes& ZX80Program() const { return zx80_program_; }
   const Bytes& ZX80Rom() const { return zx80_rom_; }
   std::int32_t ZX80RomEnd() const { return zx80_rom_end_; }
 
  private:
   bool ZX80ProgramIsValid() const;
-  void CheckZX80Program() const;
   std::int16_t ZX80DeclaredLength() const;
   void TrimZX80Program();
 
@@ -69,13 +63,10 @@ class ZX80Processing {
   /// for an unusable ROM image, judged first, or a program too large) when it cannot be built.
   bool BuildZX80Cartridge32K(std::int32_t& ramtop, std::int16_t auto_run);
 
-  Host& host_;
-  CartridgeMaker& maker_;
   Bytes zx80_program_;
   Bytes zx80_rom_;
   std::filesystem::path zx80_rom_path_;  // where ZX80Rom was read, for the messages about it
   std::int32_t zx80_rom_end_ = 0;
-  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen

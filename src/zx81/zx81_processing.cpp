@@ -2,7 +2,6 @@
 #include "zx81/zx81_processing.h"
 
 #include <algorithm>
-#include <exception>
 
 #include "cartridge/file_names.h"
 #include "cartridge/load_failure.h"
@@ -12,8 +11,7 @@
 namespace quillfen {
 
 bool ZX81Processing::LoadZX81Program(const std::filesystem::path& path) {
-  load_failure_ = {};
-  try {
+  return LoadRecordingFailure([&] {
     const std::string extension = ExtensionOf(path.string());
     if (!zx81::IsZX81Extension(extension))
       Refuse(LoadFailureKind::kWrongExtension, zx81::kMachine.WrongExtensionText());
@@ -23,30 +21,11 @@ bool ZX81Processing::LoadZX81Program(const std::filesystem::path& path) {
              "no program name: no byte with bit 7 set ends one in the first " +
                  std::to_string(std::min(zx81_program_.size(), zx81::kLongestProgramName)) +
                  " bytes");
-    CheckZX81Program();
+    // E_LINE is a plain 16-bit address: no program reaches past it.
+    CheckProgramImage(zx81_program_, {zx81::kSystemVariablesLength, zx81::kELineOffset,
+                                      zx81::kImageStart, 0xFFFF});
     TrimZX81Program();
-    return true;
-  } catch (const std::exception& error) {
-    load_failure_ = LoadFailureOf(error);
-    return false;
-  }
-}
-
-// Refuses, saying why, a program image that ZX81ProgramIsValid would not accept.
-void ZX81Processing::CheckZX81Program() const {
-  const std::size_t size = zx81_program_.size();
-  if (size < zx81::kSystemVariablesLength)
-    Refuse(LoadFailureKind::kTruncated, "truncated: " + std::to_string(size) +
-                                            " bytes, the system variables need " +
-                                            std::to_string(zx81::kSystemVariablesLength));
-  const std::int32_t e_line = ZX81DeclaredLength() + zx81::kImageStart;
-  if (static_cast<std::int64_t>(size) < ZX81DeclaredLength())
-    Refuse(LoadFailureKind::kELineOutOfRange, "E_LINE " + HexWord(e_line) +
-                                                  " lies beyond the end of the file (" +
-                                                  std::to_string(size) + " bytes)");
-  if (ZX81DeclaredLength() < 0)
-    Refuse(LoadFailureKind::kELineOutOfRange,
-           "E_LINE " + HexWord(e_line) + " lies below the program image (0x4009)");
+  });
 }
 
 // A .P81 file starts with the program's name, whose last character has bit 7 set.

@@ -7,16 +7,14 @@
 #include <string>
 
 #include "cartridge/bytes.h"
-#include "cartridge/cartridge_maker.h"
-#include "cartridge/host.h"
-#include "cartridge/load_failure.h"
+#include "cartridge/machine_module.h"
 
 namespace quillfen {
 
 /// ZX81 programs: reads .P, .81 and .P81 files and builds the 32K ZX81 cartridge.
-class ZX81Processing {
+class ZX81Processing : public MachineModule {
  public:
-  ZX81Processing(Host& host, CartridgeMaker& maker) : host_(host), maker_(maker) {}
+  using MachineModule::MachineModule;
 
   /// Reads the program file at `path` (opened as given; its extension is tested in upper case).
   /// True when ZX81Program now holds a valid image of exactly the declared length. Every
@@ -55,9 +53,6 @@ class ZX81Processing {
   /// FindZX81RomEnd for ZX81Rom.
   std::int32_t FindZX81RomEnd() const { return FindZX81RomEnd(zx81_rom_); }
 
-  /// Why the last LoadZX81Program refused its file (kNone after a load that succeeded).
-  const LoadFailure& LastLoadFailure() const { return load_failure_; }
-
   const Bytes& ZX81Program() const { return zx81_program_; }
   const Bytes& ZX81Rom() const { return zx81_rom_; }
   std::int32_t ZX81RomEnd() const { return zx81_rom_end_; }
@@ -65,18 +60,14 @@ class ZX81Processing {
  private:
   bool SkipZX81ProgramName();
   bool ZX81ProgramIsValid() const;
-  void CheckZX81Program() const;
   std::int32_t ZX81DeclaredLength() const;
   void TrimZX81Program();
   void AddAutoRun();
 
-  Host& host_;
-  CartridgeMaker& maker_;
   Bytes zx81_program_;
   Bytes zx81_rom_;
   std::filesystem::path zx81_rom_path_;  // where ZX81Rom was read, for the messages about it
   std::int32_t zx81_rom_end_ = 0;
-  LoadFailure load_failure_;
 };
 
 }  // namespace quillfen
