@@ -153,7 +153,7 @@ void BM_BuildSpectrumCartridge64K(benchmark::State& state) {
   CartridgeMaker maker;
   for (auto _ : state) {
     maker.Clear();
-    if (!spectrum::BuildSpectrumCartridge64K(maker, snapshot, "GAME.SNA", rom))
+    if (!spectrum::BuildSpectrumCartridge64K(maker, snapshot, spectrum::SnapshotKind::kSna, rom))
       state.SkipWithError("BuildSpectrumCartridge64K failed");
     benchmark::DoNotOptimize(maker.CartridgeImage().data());
   }
@@ -168,7 +168,8 @@ void BM_BuildSpectrumCartridge48K(benchmark::State& state) {
   Require(state, low != 0, "no unused area");
   for (auto _ : state) {
     maker.Clear();
-    if (!spectrum::BuildSpectrumCartridge48K(maker, snapshot, "GAME.SNA", low, top, page))
+    if (!spectrum::BuildSpectrumCartridge48K(maker, snapshot, spectrum::SnapshotKind::kSna, low,
+                                             top, page))
       state.SkipWithError("BuildSpectrumCartridge48K failed");
     benchmark::DoNotOptimize(maker.CartridgeImage().data());
   }
@@ -203,17 +204,19 @@ void RegisterAll(const std::filesystem::path& folder) {
   using Answer = Host::Answer;
   benchmark::RegisterBenchmark("LoadZX81Program/largest", BM_LoadZX81Program, folder);
   benchmark::RegisterBenchmark("LoadZX80Program/largest", BM_LoadZX80Program, folder);
-  benchmark::RegisterBenchmark("LoadSnapshot/SNA", BM_LoadSnapshot, folder, "GAME.SNA");
-  benchmark::RegisterBenchmark("LoadSnapshot/Z80", BM_LoadSnapshot, folder, "GAME.Z80");
+  benchmark::RegisterBenchmark("LoadSnapshot/SNA", BM_LoadSnapshot, folder,
+                               spectrum::SnapshotKind::kSna);
+  benchmark::RegisterBenchmark("LoadSnapshot/Z80", BM_LoadSnapshot, folder,
+                               spectrum::SnapshotKind::kZ80);
   benchmark::RegisterBenchmark("GenerateZX81Cartridge/largest", BM_GenerateZX81Cartridge, folder);
   benchmark::RegisterBenchmark("GenerateZX80Cartridge/16K", BM_GenerateZX80Cartridge, folder,
                                "SMALLER.O", Answer::Yes);
   benchmark::RegisterBenchmark("GenerateZX80Cartridge/32K", BM_GenerateZX80Cartridge, folder,
                                "LARGE.O", Answer::No);
   benchmark::RegisterBenchmark("GenerateSpectrumCartridge/64K", BM_GenerateSpectrumCartridge,
-                               folder, "GAME.SNA", Answer::No);
+                               folder, spectrum::SnapshotKind::kSna, Answer::No);
   benchmark::RegisterBenchmark("GenerateSpectrumCartridge/48K", BM_GenerateSpectrumCartridge,
-                               folder, "GAME.SNA", Answer::Yes);
+                               folder, spectrum::SnapshotKind::kSna, Answer::Yes);
   benchmark::RegisterBenchmark("BuildZX81Cartridge/largest", BM_BuildZX81Cartridge, folder);
   benchmark::RegisterBenchmark("BuildSpectrumCartridge64K", BM_BuildSpectrumCartridge64K);
   benchmark::RegisterBenchmark("BuildSpectrumCartridge48K", BM_BuildSpectrumCartridge48K);

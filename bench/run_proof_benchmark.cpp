@@ -70,7 +70,8 @@ int Main(int argc, char** argv) {
 
   const SnapshotState snapshot = BusyProgram(0);
   CartridgeMaker maker;
-  if (!spectrum::BuildSpectrumCartridge64K(maker, snapshot, "GAME.Z80", rom)) Fail("no image");
+  if (!spectrum::BuildSpectrumCartridge64K(maker, snapshot, spectrum::SnapshotKind::kZ80, rom))
+    Fail("no image");
   const Bytes image = maker.CartridgeImage();
   VerifyOptions options;
   SpectrumRunSetup setup;

@@ -9,6 +9,7 @@
 #include "cli/cli_host.h"
 #include "cli/json_text.h"
 #include "inspection/ram_offer.h"
+#include "spectrum/spectrum_machine.h"
 #include "verify/run_comparison.h"
 #include "verify/state_comparison.h"
 #include "verify/verify_summary.h"
@@ -18,13 +19,12 @@
 namespace quillfen {
 namespace {
 
-void PrepareSpectrum(const SpectrumProcessing& spectrum, const ConversionJob& job,
-                     bool forty_eight_k, const std::vector<std::filesystem::path>& rom_folders,
-                     ImageVerification& v) {
+void PrepareSpectrum(const SpectrumProcessing& spectrum, bool forty_eight_k,
+                     const std::vector<std::filesystem::path>& rom_folders, ImageVerification& v) {
   v.snapshot = spectrum.State();
-  v.kind = ExtensionOf(job.file_name);
+  v.kind = spectrum.Kind();
   const std::optional<std::filesystem::path> rom_path =
-      FindRomFile(rom_folders, "SPECTRUM_ROM.bin");
+      FindRomFile(rom_folders, std::string(spectrum::kMachine.rom_file_name));
   if (Bytes rom; rom_path && ReadWholeFile(rom, *rom_path)) v.run.rom = rom;
   v.run.frames = v.options.run_frames;
   v.run.forty_eight_k = forty_eight_k;
@@ -108,7 +108,7 @@ ImageVerification PrepareVerification(MachineConverters& converters, const Conve
         v.auto_run = job.auto_run;
         break;
       case Machine::Spectrum:
-        PrepareSpectrum(converters.Spectrum(), job, forty_eight_k, rom_folders, v);
+        PrepareSpectrum(converters.Spectrum(), forty_eight_k, rom_folders, v);
         break;
     }
   } catch (const std::exception& error) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "cartridge/bytes.h"
 
@@ -32,4 +33,19 @@ struct SnapshotState {
   std::int16_t BorderColour = 0;
 };
 
+namespace spectrum {
+
+/// The format of the snapshot being resumed: an SNA snapshot keeps its program counter on its
+/// stack and resumes by a return, a Z80 snapshot resumes by a jump.
+enum class SnapshotKind { kSna, kZ80 };
+
+/// "SNA" or "Z80" from the extension of `file_name`; throws quillfen::Error for any other name
+/// (only snapshots of these two kinds can be resumed).
+SnapshotKind SnapshotKindOf(std::string_view file_name);
+
+constexpr std::string_view SnapshotKindName(SnapshotKind kind) {
+  return kind == SnapshotKind::kSna ? "SNA" : "Z80";
+}
+
+}  // namespace spectrum
 }  // namespace quillfen

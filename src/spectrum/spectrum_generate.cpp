@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cartridge/converter_files.h"
+#include "cartridge/file_names.h"
 #include "spectrum/spectrum_layout.h"
 #include "spectrum/spectrum_machine.h"
 #include "spectrum/spectrum_processing.h"
@@ -31,9 +32,12 @@ bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
   const std::int32_t low = spectrum::FindUnusedArea(snapshot_state_.Memory, top, page);
   const Host::Answer answer = low != 0 ? host_.AskCartridgeSize(kSizeQuestion) : Host::Answer::No;
   if (answer == Host::Answer::Cancel) return false;
+  // Only a snapshot's own name gives an image (none is given after a switch from another machine).
+  const bool named_snapshot = spectrum::kMachine.HasExtension(ExtensionOf(file_name));
 
   if (answer == Host::Answer::Yes) {
-    if (!spectrum::BuildSpectrumCartridge48K(maker_, snapshot_state_, file_name, low, top, page))
+    if (!named_snapshot ||
+        !spectrum::BuildSpectrumCartridge48K(maker_, snapshot_state_, kind_, low, top, page))
       return false;
   } else {
     // The 64K cartridge resumes the program only once its stage 2 has seen the ROM copy's 0xF3
@@ -44,7 +48,8 @@ bool SpectrumProcessing::GenerateSpectrumCartridge(const std::string& file_name,
       host_.ShowError(kRomNotInsertable, rom_fault);
       return false;
     }
-    if (!spectrum::BuildSpectrumCartridge64K(maker_, snapshot_state_, file_name, spectrum_rom_))
+    if (!named_snapshot ||
+        !spectrum::BuildSpectrumCartridge64K(maker_, snapshot_state_, kind_, spectrum_rom_))
       return false;
   }
   return WriteCartridgeImageFile(host_, maker_, file_name);

@@ -93,11 +93,10 @@ void CheckUnusedArea(const Bytes& ram, int page_base, int low, int top, int stag
     ThrowError("CheckUnusedArea: the area from " + std::to_string(low) + " holds data");
 }
 
-void BuildImage48K(CartridgeMaker& maker, const SnapshotState& state, const std::string& file_name,
-                   int low, int top, std::int16_t page) {
+void BuildImage48K(CartridgeMaker& maker, const SnapshotState& state, SnapshotKind kind, int low,
+                   int top, std::int16_t page) {
   maker.Clear();
   Bytes ram = RamCopy(state);
-  const SnapshotKind kind = SnapshotKindOf(file_name);
   const PageBases bases = PageBasesFor(page);
   const int tail_length = bases.p + kPageLength - top;
   const int stage1_length = tail_length == 0 ? kStage1LengthWithoutTail : kStage1Length;
@@ -122,10 +121,9 @@ void BuildImage48K(CartridgeMaker& maker, const SnapshotState& state, const std:
   maker.AppendBytes(RamRange(ram, bases.b, bases.b + kPageLength));
 }
 
-void BuildImage64K(CartridgeMaker& maker, const SnapshotState& state, const std::string& file_name,
+void BuildImage64K(CartridgeMaker& maker, const SnapshotState& state, SnapshotKind kind,
                    std::span<const std::uint8_t> rom) {
   maker.Clear();
-  const SnapshotKind kind = SnapshotKindOf(file_name);
   Bytes ram = RamCopy(state);
   if (!IsInsertableSpectrumRom(rom))
     ThrowError("BuildSpectrumCartridge64K: the ROM image is not 16384 bytes beginning with 0xF3");
@@ -195,21 +193,20 @@ bool IsInsertableSpectrumRom(std::span<const std::uint8_t> rom) {
   return rom.size() == kSpectrumRomLength && rom[0] == kSpectrumRomFirstByte;
 }
 
-bool BuildSpectrumCartridge48K(CartridgeMaker& maker, const SnapshotState& state,
-                               const std::string& file_name, std::int32_t low, std::int32_t top,
-                               std::int16_t page) {
+bool BuildSpectrumCartridge48K(CartridgeMaker& maker, const SnapshotState& state, SnapshotKind kind,
+                               std::int32_t low, std::int32_t top, std::int16_t page) {
   try {
-    BuildImage48K(maker, state, file_name, low, top, page);
+    BuildImage48K(maker, state, kind, low, top, page);
     return true;
   } catch (const std::exception&) {
     return false;
   }
 }
 
-bool BuildSpectrumCartridge64K(CartridgeMaker& maker, const SnapshotState& state,
-                               const std::string& file_name, std::span<const std::uint8_t> rom) {
+bool BuildSpectrumCartridge64K(CartridgeMaker& maker, const SnapshotState& state, SnapshotKind kind,
+                               std::span<const std::uint8_t> rom) {
   try {
-    BuildImage64K(maker, state, file_name, rom);
+    BuildImage64K(maker, state, kind, rom);
     return true;
   } catch (const std::exception&) {
     return false;

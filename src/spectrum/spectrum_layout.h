@@ -29,18 +29,17 @@ std::int32_t FindUnusedArea(std::span<const std::uint8_t> memory, std::int32_t& 
 bool IsInsertableSpectrumRom(std::span<const std::uint8_t> rom);
 
 /// Builds the 48K cartridge in `maker` with stage 2 at `low` in the area low..top-1 of page
-/// `page` (as found by FindUnusedArea). False, with a partial image, for a snapshot of another
-/// kind than SNA or Z80, a RAM image that is not 49152 bytes, an area that cannot hold stage 2 or
-/// a register value out of range.
+/// `page` (as found by FindUnusedArea), resuming a snapshot of `kind`. False, with a partial
+/// image, for a RAM image that is not 49152 bytes, an area that cannot hold stage 2 or a register
+/// value out of range.
 [[nodiscard]] bool BuildSpectrumCartridge48K(CartridgeMaker& maker, const SnapshotState& state,
-                                             const std::string& file_name, std::int32_t low,
-                                             std::int32_t top, std::int16_t page);
+                                             SnapshotKind kind, std::int32_t low, std::int32_t top,
+                                             std::int16_t page);
 
-/// Builds the 64K cartridge in `maker` with the ROM copy `rom` in its fourth bank. False, with a
-/// partial image, for a snapshot of another kind than SNA or Z80, a RAM image that is not 49152
-/// bytes, a ROM image that IsInsertableSpectrumRom refuses or a register value out of range.
+/// Builds the 64K cartridge in `maker` with the ROM copy `rom` in its fourth bank, resuming a
+/// snapshot of `kind`. False, with a partial image, for a RAM image that is not 49152 bytes, a ROM
+/// image that IsInsertableSpectrumRom refuses or a register value out of range.
 [[nodiscard]] bool BuildSpectrumCartridge64K(CartridgeMaker& maker, const SnapshotState& state,
-                                             const std::string& file_name,
-                                             std::span<const std::uint8_t> rom);
+                                             SnapshotKind kind, std::span<const std::uint8_t> rom);
 
 }  // namespace quillfen::spectrum

@@ -9,6 +9,14 @@
 
 namespace quillfen {
 
+spectrum::SnapshotKind spectrum::SnapshotKindOf(std::string_view file_name) {
+  const std::string extension = ExtensionOf(file_name);
+  if (extension == "SNA") return SnapshotKind::kSna;
+  if (extension == "Z80") return SnapshotKind::kZ80;
+  ThrowError("SnapshotKindOf: \"" + std::string(file_name) +
+             "\" is neither an SNA nor a Z80 snapshot");
+}
+
 bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
   return LoadRecordingFailure([&] {
     // The extension of the whole path as given: a point in a folder name alone is no extension.

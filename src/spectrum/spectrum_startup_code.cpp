@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "cartridge/error.h"
-#include "cartridge/file_names.h"
 #include "cartridge/row_tables.h"
 #include "cartridge/z80_blocks.h"
 
@@ -43,14 +42,6 @@ void EmitBankCopy(CartridgeMaker& out, int destination) {
 }
 
 }  // namespace
-
-SnapshotKind SnapshotKindOf(std::string_view file_name) {
-  const std::string extension = ExtensionOf(file_name);
-  if (extension == "SNA") return SnapshotKind::kSna;
-  if (extension == "Z80") return SnapshotKind::kZ80;
-  ThrowError("SnapshotKindOf: \"" + std::string(file_name) +
-             "\" is neither an SNA nor a Z80 snapshot");
-}
 
 int RefreshValueBeforeResume(std::int32_t r) {
   if (r < 0 || r > 0xFF)

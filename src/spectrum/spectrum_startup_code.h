@@ -14,13 +14,6 @@
 // end; a value out of range throws quillfen::Error from AppendWord or AppendByte.
 namespace quillfen::spectrum {
 
-/// The format of the snapshot being resumed: it decides how the register block ends.
-enum class SnapshotKind { kSna, kZ80 };
-
-/// "SNA" or "Z80" from the extension of `file_name`; throws quillfen::Error for any other name
-/// (only snapshots of these two kinds can be resumed).
-SnapshotKind SnapshotKindOf(std::string_view file_name);
-
 inline constexpr int kStage1Length = 75;             // with the copy of the free page's tail
 inline constexpr int kStage1LengthWithoutTail = 64;  // the unused area reaches the page's end
 inline constexpr int kStage1Length64K = 62;

@@ -25,7 +25,7 @@ constexpr std::uint8_t kInterface1RomPagedIn = 0xFF;
 constexpr std::size_t kSoundChipRegisterCount = 16;
 constexpr std::size_t kVersion2HeaderLength = 23;  // additional header bytes up to the sound chip
 constexpr std::size_t kZ80MainHeaderLength = 30;
-constexpr std::size_t kBlockHeaderLength = 3;      // data length (2), page number (1)
+constexpr std::size_t kBlockHeaderLength = 3;  // data length (2), page number (1)
 constexpr std::array<std::uint8_t, 4> kVersion1EndMarker = {0x00, 0xED, 0xED, 0x00};
 
 // Sequential checked reads over the file content; a read past the end refuses the file.
@@ -48,8 +48,8 @@ class ByteCursor {
   std::span<const std::uint8_t> Take(std::size_t length) {
     if (length > Remaining())
       Refuse(LoadFailureKind::kTruncated,
-             "truncated: the file ends at offset " + std::to_string(base_ + data_.size()) +
-                 ", " + std::to_string(length - Remaining()) +
+             "truncated: the file ends at offset " + std::to_string(base_ + data_.size()) + ", " +
+                 std::to_string(length - Remaining()) +
                  (length - Remaining() == 1 ? " byte short" : " bytes short"));
     const auto taken = data_.subspan(position_, length);
     position_ += length;

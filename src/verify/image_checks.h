@@ -24,7 +24,7 @@ struct ImageVerification {
   std::int32_t ramtop = 0;
   std::int16_t auto_run = 0;
   SnapshotState snapshot;  // Spectrum
-  std::string kind;        // "SNA" or "Z80"
+  spectrum::SnapshotKind kind = spectrum::SnapshotKind::kSna;
   /// The run beside the snapshot; its unused area and the start-up code the 48K layout leaves
   /// are worked out from the snapshot when the check runs.
   SpectrumRunSetup run;

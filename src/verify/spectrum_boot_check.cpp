@@ -46,18 +46,15 @@ std::size_t SpectrumStartBank(std::span<const std::uint8_t> image) {
   return !image.empty() && image[0] == kFirstBlockMarker ? 1 : 0;
 }
 
-VerifyResult VerifySpectrumImage(std::span<const std::uint8_t> image, const SnapshotState& snapshot,
-                                 std::string_view kind, const std::optional<Bytes>& internal_rom,
-                                 std::optional<AddressRange> startup_code,
-                                 const VerifyOptions& options,
-                                 const std::function<void(BootMachine&, const VerifyResult&)>&
-                                     on_resume) {
-  if (kind != "SNA" && kind != "Z80")
-    ThrowError("VerifySpectrumImage: snapshot kind \"" + std::string(kind) + "\"");
+VerifyResult VerifySpectrumImage(
+    std::span<const std::uint8_t> image, const SnapshotState& snapshot, spectrum::SnapshotKind kind,
+    const std::optional<Bytes>& internal_rom, std::optional<AddressRange> startup_code,
+    const VerifyOptions& options,
+    const std::function<void(BootMachine&, const VerifyResult&)>& on_resume) {
   if (snapshot.Memory.size() != kSnapshotRamLength)
     ThrowError("VerifySpectrumImage: the snapshot holds " + std::to_string(snapshot.Memory.size()) +
                " bytes of RAM");
-  const bool sna = kind == "SNA";
+  const bool sna = kind == spectrum::SnapshotKind::kSna;
 
   CartridgeSetup setup;
   setup.start_bank = SpectrumStartBank(image);

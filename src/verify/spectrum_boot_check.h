@@ -25,11 +25,12 @@ std::size_t SpectrumStartBank(std::span<const std::uint8_t> image);
 /// paging, the snapshot's program counter is reached (for an SNA, the word at the snapshot's
 /// SP). Then checks RAM 0x4000-0xFFFF against `snapshot` (skipping `startup_code`, the stage 2
 /// bytes a 48K image leaves in its unused area, named in the success text), every register, the
-/// interrupt mode, IFF1 and the border. `kind` is "SNA" or "Z80": an SNA resumes by RETN, so SP is two higher and R may be one higher (noted).
-/// Throws quillfen::Error for another kind, an empty image or a RAM image not of 49152 bytes.
-/// `on_resume`, when given, is called last with the machine as it resumed and the result so far.
+/// interrupt mode, IFF1 and the border. `kind` is "SNA" or "Z80": an SNA resumes by RETN, so SP is
+/// two higher and R may be one higher (noted). Throws quillfen::Error for another kind, an empty
+/// image or a RAM image not of 49152 bytes. `on_resume`, when given, is called last with the
+/// machine as it resumed and the result so far.
 VerifyResult VerifySpectrumImage(
-    std::span<const std::uint8_t> image, const SnapshotState& snapshot, std::string_view kind,
+    std::span<const std::uint8_t> image, const SnapshotState& snapshot, spectrum::SnapshotKind kind,
     const std::optional<Bytes>& internal_rom = std::nullopt,
     std::optional<AddressRange> startup_code = std::nullopt, const VerifyOptions& options = {},
     const std::function<void(BootMachine&, const VerifyResult&)>& on_resume = {});

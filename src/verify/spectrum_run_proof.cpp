@@ -58,10 +58,8 @@ Z80Registers ReferenceRegisters(const SnapshotState& s, const Z80Registers& cart
 
 }  // namespace
 
-AddressRange StartupCodeLeftBy48K(std::int32_t low, std::string_view kind) {
-  const auto snapshot_kind =
-      kind == "SNA" ? spectrum::SnapshotKind::kSna : spectrum::SnapshotKind::kZ80;
-  return {low, low + spectrum::Stage2Length48K(snapshot_kind)};
+AddressRange StartupCodeLeftBy48K(std::int32_t low, spectrum::SnapshotKind kind) {
+  return {low, low + spectrum::Stage2Length48K(kind)};
 }
 
 RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& snapshot,
@@ -101,7 +99,7 @@ RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& 
 }
 
 VerifyResult VerifySpectrumImageAndRun(std::span<const std::uint8_t> image,
-                                       const SnapshotState& snapshot, std::string_view kind,
+                                       const SnapshotState& snapshot, spectrum::SnapshotKind kind,
                                        const SpectrumRunSetup& setup,
                                        const VerifyOptions& options) {
   const std::optional<Bytes> boot_rom = setup.rom;

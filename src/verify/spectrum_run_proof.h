@@ -26,7 +26,7 @@ struct SpectrumRunSetup {
 
 /// The RAM the 48K layout's stage 2 occupies once the snapshot resumes: `low` and the stage's
 /// length for `kind` ("SNA" or "Z80").
-AddressRange StartupCodeLeftBy48K(std::int32_t low, std::string_view kind);
+AddressRange StartupCodeLeftBy48K(std::int32_t low, spectrum::SnapshotKind kind);
 
 /// Runs the cartridge machine on from the resume (`resumed`, just arrived at the snapshot's
 /// program counter, whose processor it takes over) beside a plain 48K Spectrum loaded with the
@@ -40,7 +40,7 @@ RunReport RunSpectrumAgainstSnapshot(BootMachine& resumed, const SnapshotState& 
 /// passed and `setup.frames` is not 0, the run against the snapshot (reported as unavailable
 /// without a ROM image).
 VerifyResult VerifySpectrumImageAndRun(std::span<const std::uint8_t> image,
-                                       const SnapshotState& snapshot, std::string_view kind,
+                                       const SnapshotState& snapshot, spectrum::SnapshotKind kind,
                                        const SpectrumRunSetup& setup, const VerifyOptions& options);
 
 }  // namespace quillfen

@@ -31,9 +31,9 @@ struct RunDivergence {
   std::uint64_t t_states = 0;  // since the resume, at the start of the step that differs
   std::uint16_t pc = 0;        // of the instruction (or the one the interrupt arrived at)
   enum class Step { kRamComparison, kInstruction, kInterrupt };
-  Step step = Step::kRamComparison;  // what parted them
+  Step step = Step::kRamComparison;    // what parted them
   std::array<std::uint8_t, 4> code{};  // the cartridge's bytes at pc, for naming the instruction
-  std::string difference;      // "reads 0x21 from 0xA67D where the snapshot reads 0x00"
+  std::string difference;              // "reads 0x21 from 0xA67D where the snapshot reads 0x00"
   std::optional<std::uint16_t> read_address;  // set when a read returned another value
   std::string cause;  // what lies at that address when it is a known place, else ""
 };

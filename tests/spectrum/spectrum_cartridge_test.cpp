@@ -76,7 +76,8 @@ TEST(SpectrumCartridgeLayoutTest, FortyEightKDrawsItsLogoAndLeavesTheThirdBankEm
     ZeroRam(state, zero_from, zero_to);
     const Area area = Search(state);
     CartridgeMaker maker;
-    ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, "GAME.Z80", area.low, area.top, area.page));
+    ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, spectrum::SnapshotKind::kZ80, area.low,
+                                          area.top, area.page));
     const Bytes& image = maker.CartridgeImage();
     ASSERT_EQ(image.size(), 0x10000u);
     EXPECT_EQ(Slice(image, 0x15, 3), (Bytes{0x21, std::uint8_t(logo_table), 0x00}));  // LD HL
@@ -89,10 +90,11 @@ TEST(SpectrumCartridgeLayoutTest, SixtyFourKKeepsTheRomCopyAndItsSpareArea) {
   const SnapshotState state = MakeBusySnapshot();
   Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
   for (std::size_t a = 0x3D00; a < rom.size(); ++a) rom[a] = static_cast<std::uint8_t>(a * 7);
-  for (const auto& [name, stage3_end] : {std::pair{"GAME.Z80", 0x38BA}, {"GAME.SNA", 0x38B9}}) {
-    SCOPED_TRACE(name);
+  for (const auto& [kind, stage3_end] :
+       {std::pair{spectrum::SnapshotKind::kZ80, 0x38BA}, {spectrum::SnapshotKind::kSna, 0x38B9}}) {
+    SCOPED_TRACE(SnapshotKindName(kind));
     CartridgeMaker maker;
-    ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, name, rom));
+    ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, kind, rom));
     const Bytes& image = maker.CartridgeImage();
     ASSERT_EQ(image.size(), 0x10000u);
     // Stage 1: LD D,0x5A; LD C,13; LD HL,0x003E draws the logo table at 0x403E.
@@ -116,25 +118,25 @@ TEST(SpectrumCartridgeLayoutTest, ImagesOfEveryLayoutKeepTheirBytes) {
   const Bytes rom = MakeRomImage(0x3FFF, {{0, 0xF3}});
   // Kind, zeroed RAM (none: the 64K cartridge), the image's fingerprint.
   // clang-format off
-  for (const auto& [name, zero_from, zero_to, fingerprint] : {
-       std::tuple{"GAME.Z80", 0, 0, 0x4C89E099CC4517D2},
-       {"GAME.SNA", 0, 0, 0xD57F5FE0867B16FF},
-       {"GAME.Z80", 0xA000, 0xC000, 0xBC7EBE7811F9C152},   // up to page 1's end
-       {"GAME.Z80", 0xD000, 0xE000, 0xED4F4DF645814E12},   // page 2, with its tail
-       {"GAME.SNA", 0x6000, 0x7000, 0xD7E9C3C657ECEDE8},   // page 0, with its tail
-       {"GAME.SNA", 0x7000, 0x8000, 0x8D0E393D22524EB1}}) { // up to page 0's end
+  for (const auto& [kind, zero_from, zero_to, fingerprint] : {
+       std::tuple{spectrum::SnapshotKind::kZ80, 0, 0, 0x4C89E099CC4517D2},
+       {spectrum::SnapshotKind::kSna, 0, 0, 0xD57F5FE0867B16FF},
+       {spectrum::SnapshotKind::kZ80, 0xA000, 0xC000, 0xBC7EBE7811F9C152},   // up to page 1's end
+       {spectrum::SnapshotKind::kZ80, 0xD000, 0xE000, 0xED4F4DF645814E12},   // page 2, with its tail
+       {spectrum::SnapshotKind::kSna, 0x6000, 0x7000, 0xD7E9C3C657ECEDE8},   // page 0, with its tail
+       {spectrum::SnapshotKind::kSna, 0x7000, 0x8000, 0x8D0E393D22524EB1}}) { // up to page 0's end
     // clang-format on
     SnapshotState state = MakeBusySnapshot();
     CartridgeMaker maker;
     if (zero_from == 0) {
-      ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, name, rom));
+      ASSERT_TRUE(BuildSpectrumCartridge64K(maker, state, kind, rom));
     } else {
       ZeroRam(state, zero_from, zero_to);
       const Area area = Search(state);
-      ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, name, area.low, area.top, area.page));
+      ASSERT_TRUE(BuildSpectrumCartridge48K(maker, state, kind, area.low, area.top, area.page));
     }
     EXPECT_EQ(testing::ImageFingerprint(maker.CartridgeImage()), fingerprint)
-        << name << " " << zero_from;
+        << SnapshotKindName(kind) << " " << zero_from;
   }
 }
 

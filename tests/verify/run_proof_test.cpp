@@ -24,8 +24,8 @@ constexpr std::uint64_t kFrames = 4;
 constexpr int kLow = testing::kProgramAreaLow;
 const Bytes kHaltLoop = testing::HaltLoop();
 
-VerifyResult BuildAndRun(const SnapshotState& state, const std::string& kind, bool forty_eight_k,
-                         std::uint64_t frames = kFrames) {
+VerifyResult BuildAndRun(const SnapshotState& state, spectrum::SnapshotKind kind,
+                         bool forty_eight_k, std::uint64_t frames = kFrames) {
   CartridgeMaker maker;
   std::int32_t top = 0;
   std::int16_t page = 0;
@@ -37,10 +37,10 @@ VerifyResult BuildAndRun(const SnapshotState& state, const std::string& kind, bo
   setup.unused_area_found = low != 0;
   setup.forty_eight_k = forty_eight_k;
   if (forty_eight_k) {
-    EXPECT_TRUE(spectrum::BuildSpectrumCartridge48K(maker, state, "GAME." + kind, low, top, page));
+    EXPECT_TRUE(spectrum::BuildSpectrumCartridge48K(maker, state, kind, low, top, page));
     setup.startup_code = StartupCodeLeftBy48K(low, kind);
   } else {
-    EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME." + kind, kRom));
+    EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, kind, kRom));
   }
   return VerifySpectrumImageAndRun(maker.CartridgeImage(), state, kind, setup, kOptions);
 }
@@ -60,9 +60,10 @@ TEST(RunProofTest, ProgramsThatLeaveTheLayoutsAloneRunAsTheSnapshotOnBoth) {
        testing::SumLoop(kLow + 130, 0xE000 - kLow - 130), 1, 0x3F},
   };
   for (const Case& c : cases) {
-    for (const std::string kind : {"Z80", "SNA"}) {
+    for (const auto kind : {spectrum::SnapshotKind::kZ80, spectrum::SnapshotKind::kSna}) {
       for (const bool forty_eight_k : {false, true}) {
-        SCOPED_TRACE(std::string(c.name) + " " + kind + (forty_eight_k ? " 48K" : " 64K"));
+        SCOPED_TRACE(std::string(c.name) + " " + std::string(spectrum::SnapshotKindName(kind)) +
+                     (forty_eight_k ? " 48K" : " 64K"));
         const VerifyResult result = BuildAndRun(
             testing::ProgramSnapshot(c.program, c.interrupt_mode, c.i), kind, forty_eight_k);
         ASSERT_TRUE(result.run.has_value());
@@ -92,7 +93,7 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const SnapshotState state = testing::ProgramSnapshot(c.program, 1, 0x3F);
-    const VerifyResult result = BuildAndRun(state, "Z80", c.forty_eight_k);
+    const VerifyResult result = BuildAndRun(state, spectrum::SnapshotKind::kZ80, c.forty_eight_k);
     ASSERT_TRUE(result.run && result.run->divergence) << FormatVerifySummary("GAME.bin", result);
     const RunDivergence& d = *result.run->divergence;
     EXPECT_EQ(d.frame, 2u);  // the sums start after the first frame interrupt
@@ -102,7 +103,7 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     EXPECT_EQ(d.cause, c.cause);
     EXPECT_FALSE(result.Passed());
     // The other layout carries the same program faithfully.
-    EXPECT_TRUE(BuildAndRun(state, "Z80", !c.forty_eight_k).Passed());
+    EXPECT_TRUE(BuildAndRun(state, spectrum::SnapshotKind::kZ80, !c.forty_eight_k).Passed());
   }
 }
 
@@ -125,14 +126,15 @@ TEST(RunProofTest, AWrongByteInAnImageIsNamedAtItsAddress) {
     const SnapshotState state =
         testing::ProgramSnapshot(testing::SumLoop(c.address - 0x10, 0x100, false));
     CartridgeMaker maker;
-    ASSERT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME.Z80", kRom));
+    ASSERT_TRUE(
+        spectrum::BuildSpectrumCartridge64K(maker, state, spectrum::SnapshotKind::kZ80, kRom));
     Bytes image = maker.CartridgeImage();
     image.at(c.offset) ^= 0x5A;
     SpectrumRunSetup setup;
     setup.frames = kFrames;
     setup.rom = kRom;
     RunReport run;
-    VerifySpectrumImage(image, state, "Z80", kRom, std::nullopt, kOptions,
+    VerifySpectrumImage(image, state, spectrum::SnapshotKind::kZ80, kRom, std::nullopt, kOptions,
                         [&](BootMachine& machine, const VerifyResult&) {
                           run = RunSpectrumAgainstSnapshot(machine, state, setup);
                         });

@@ -36,9 +36,9 @@ SnapshotState BusySnapshot(std::uint32_t seed, int zero_from = 0, int zero_to = 
   return s;
 }
 
-Bytes Build64K(const SnapshotState& state, const std::string& kind) {
+Bytes Build64K(const SnapshotState& state, spectrum::SnapshotKind kind) {
   CartridgeMaker maker;
-  EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, "GAME." + kind, kRom));
+  EXPECT_TRUE(spectrum::BuildSpectrumCartridge64K(maker, state, kind, kRom));
   return maker.CartridgeImage();
 }
 
@@ -47,12 +47,13 @@ TEST(SpectrumImagesTest, SixtyFourKRestoresRandomSnaAndZ80Snapshots) {
   for (int round = 0; round < 3; ++round) {
     // Every register at random, RAM with runs of 0xED and of zeros, PC at SP for an SNA.
     const SnapshotState state = testing::RandomSnapshot(random);
-    for (const std::string kind : {"Z80", "SNA"}) {
-      SCOPED_TRACE(std::to_string(round) + " " + kind);
+    for (const auto kind : {spectrum::SnapshotKind::kZ80, spectrum::SnapshotKind::kSna}) {
+      SCOPED_TRACE(std::to_string(round) + " " + std::string(spectrum::SnapshotKindName(kind)));
       const VerifyResult result =
           VerifySpectrumImage(Build64K(state, kind), state, kind, kRom, std::nullopt, kOptions);
       EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
-      EXPECT_EQ(result.notes.size(), kind == "SNA" ? 1u : 0u);  // R one higher after RETN
+      EXPECT_EQ(result.notes.size(),
+                kind == spectrum::SnapshotKind::kSna ? 1u : 0u);  // R one higher after RETN
     }
   }
 }
@@ -68,8 +69,9 @@ TEST(SpectrumImagesTest, FortyEightKRestoresTheSnapshotWhereverTheUnusedAreaLies
       {0x7000, 0x8000, 0},                       // up to the end of page 0
   };
   for (const Case& c : cases) {
-    for (const std::string kind : {"Z80", "SNA"}) {
-      SCOPED_TRACE(std::to_string(c.zero_from) + " " + kind);
+    for (const auto kind : {spectrum::SnapshotKind::kZ80, spectrum::SnapshotKind::kSna}) {
+      SCOPED_TRACE(std::to_string(c.zero_from) + " " +
+                   std::string(spectrum::SnapshotKindName(kind)));
       const SnapshotState state = BusySnapshot(c.zero_from, c.zero_from, c.zero_to);
       AddressRange area;
       std::int16_t page = -1;
@@ -77,15 +79,16 @@ TEST(SpectrumImagesTest, FortyEightKRestoresTheSnapshotWhereverTheUnusedAreaLies
       EXPECT_EQ(page, c.page);
       EXPECT_EQ(area.top, c.zero_to);
       CartridgeMaker maker;
-      ASSERT_TRUE(spectrum::BuildSpectrumCartridge48K(maker, state, "GAME." + kind, area.low,
-                                                      area.top, page));
+      ASSERT_TRUE(
+          spectrum::BuildSpectrumCartridge48K(maker, state, kind, area.low, area.top, page));
       const Bytes image = maker.CartridgeImage();
       // Without a SPECTRUM_ROM.bin (here for an SNA) the internal ROM is a block starting
       // with 0xF3, all stage 2 waits for.
-      const std::optional<Bytes> rom = kind == "Z80" ? std::optional(kRom) : std::nullopt;
+      const std::optional<Bytes> rom =
+          kind == spectrum::SnapshotKind::kZ80 ? std::optional(kRom) : std::nullopt;
       // The machine's RAM starts with random bytes: only stage 2 may differ from the snapshot,
       // the rest of the area has been cleared.
-      const int stage2_length = kind == "Z80" ? 130 : 129;
+      const int stage2_length = kind == spectrum::SnapshotKind::kZ80 ? 130 : 129;
       const AddressRange stage2{area.low, area.low + stage2_length};
       const VerifyResult result = VerifySpectrumImage(image, state, kind, rom, stage2, kOptions);
       EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
@@ -107,7 +110,7 @@ TEST(SpectrumImagesTest, CorruptedRegisterBlockByteIsNamed) {
   const Bytes lock = {0x01, 0xFD, 0x7F, 0x3E, 0x30, 0xED, 0x79};
   const SnapshotState state = BusySnapshot(7);
   testing::ExpectEachCorruptionNamed(
-      Build64K(state, "Z80"),
+      Build64K(state, spectrum::SnapshotKind::kZ80),
       {
           {lock, 23, 0x01, "border is 4, snapshot has 5"},          // LD A,n before OUT (0xFE),A
           {lock, 27, 0x08, "interrupt mode is 2, snapshot has 1"},  // IM 1 made IM 2
@@ -119,7 +122,8 @@ TEST(SpectrumImagesTest, CorruptedRegisterBlockByteIsNamed) {
           {lock, 64, 0x01, "AF is 0x3B44, snapshot has 0x3A44"},    // data of the second POP AF
       },
       [&](const Bytes& image) {
-        return VerifySpectrumImage(image, state, "Z80", kRom, std::nullopt, kOptions);
+        return VerifySpectrumImage(image, state, spectrum::SnapshotKind::kZ80, kRom, std::nullopt,
+                                   kOptions);
       });
 }
 
