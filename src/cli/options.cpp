@@ -24,11 +24,10 @@ bool IsOneOf(const std::string& value, const std::array<std::string_view, N>& al
   return false;
 }
 
+// The machine named `name` in any case ("zx81", "Spectrum").
 std::optional<Machine> MachineForName(const std::string& name) {
-  const std::string upper = ToUpperAscii(name);
-  if (upper == "ZX80") return Machine::ZX80;
-  if (upper == "ZX81") return Machine::ZX81;
-  if (upper == "SPECTRUM") return Machine::Spectrum;
+  for (const Machine machine : {Machine::ZX80, Machine::ZX81, Machine::Spectrum})
+    if (ToUpperAscii(name) == ToUpperAscii(MachineName(machine))) return machine;
   return std::nullopt;
 }
 
