@@ -20,7 +20,7 @@ namespace {
 
 const Bytes kRom = testing::MakeRomImage(0x3FFF, {{0, 0xF3}});  // the user's SPECTRUM_ROM.bin
 /// Stage 1 takes about 0.5 M T-states, then one bank copy follows each wait.
-const VerifyOptions kOptions = testing::BootOptions(600'000, 12'000'000);
+const VerifyOptions kOptions{.dwell_t_states = 600'000, .t_state_limit = 12'000'000};
 
 /// A snapshot without a zero byte in RAM except from `zero_from` to `zero_to` - 1.
 SnapshotState BusySnapshot(std::uint32_t seed, int zero_from = 0, int zero_to = 0) {

@@ -22,7 +22,7 @@ namespace {
 using Answer = Host::Answer;
 
 /// Bank 0's copy and screen clear take about 1.1 M T-states.
-const VerifyOptions kOptions = testing::BootOptions(1'200'000, 10'000'000);
+const VerifyOptions kOptions{.dwell_t_states = 1'200'000, .t_state_limit = 10'000'000};
 constexpr std::int32_t kZX80RomEnd = 4097;  // the stand-in ZX80 ROM's free space starts here
 
 class ZXImagesTest : public ::testing::Test {
