@@ -73,9 +73,6 @@ TEST_F(ZX81Test, ExtensionsInEitherCaseAndTheNameOfP81FilesOnly) {
   EXPECT_TRUE(Load("LONG.P81", MakeZX81P81File(longest, image)));
   longest.insert(longest.begin(), 0x26);
   EXPECT_FALSE(Load("LONG.P81", MakeZX81P81File(longest, image)));
-  EXPECT_FALSE(Load("EMPTY.P", {}));
-  std::filesystem::create_directory(folder_ / "FOLDER.P");
-  EXPECT_FALSE(zx81_.LoadZX81Program(folder_ / "FOLDER.P"));
 }
 
 TEST_F(ZX81Test, DeclaredLengthBoundaries) {
