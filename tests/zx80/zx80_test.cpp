@@ -7,7 +7,6 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
-#include "cartridge/image_fingerprint.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -108,38 +107,6 @@ TEST_F(ZX80Test, ThirtyTwoKSizeLimitLeavesRoomForTheCopyRoutine) {
   EXPECT_FALSE(Generate(1));
   EXPECT_EQ(host_.errors, std::vector<std::string>{"Program is too large"});
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
-}
-
-// 16K: the ROM behind a JP 0x1001, then the 78-byte loader (85 with auto-run), which decorates an
-// auto-running program as far as it fits: 4 bytes more for the border, 62 with the stripes, 114
-// with the logo. 32K: the program head in bank 0, the tail with the ROM in bank 1 above RAMTOP,
-// raised for more than 16382 bytes. Each side of each step, byte for byte.
-TEST_F(ZX80Test, ImagesOfEveryLayoutKeepTheirBytes) {
-  // Program length, RAM size, auto-run, the answer when asked, the image's fingerprint.
-  // clang-format off
-  for (const auto& [length, ram_size, auto_run, answer, fingerprint] : {
-       std::tuple{1000u, 1024, 0, Answer::Yes, 0xB8F996450B97FA97},  // 16K, plain
-       {1000u, 16384, 1, Answer::Yes, 0xBF28CE0A6C7C7386},           // 16K, every decoration
-       {12022u, 16384, 1, Answer::Yes, 0xCF463CC308FF0525},          // 16K, every decoration
-       {12023u, 16384, 1, Answer::Yes, 0x69603E504D65F07E},          // 16K, border and stripes
-       {12136u, 16384, 1, Answer::Yes, 0x9A1E81C38FC68A8C},          // 16K, border and stripes
-       {12137u, 16384, 1, Answer::Yes, 0x3B2784EDF4604441},          // 16K, border only
-       {12198u, 16384, 1, Answer::Yes, 0xC1299568D2086641},          // 16K, border only
-       {12199u, 16384, 1, Answer::Yes, 0x88735EC6E0E7FD5B},          // 16K, no room to decorate
-       {1000u, 1024, 0, Answer::No, 0xA36AC10CC8C82D2C},             // 32K, no tail
-       {1000u, 3072, 0, Answer::No, 0x464D060F359CE7C4},             // 32K, 3K RAMTOP
-       {10000u, 16384, 1, Answer::No, 0xF59C7C803E4539BA},           // 32K, auto-run, no tail
-       {16382u, 16384, 0, Answer::No, 0xED3A825D88905354},           // 32K, a tail, RAMTOP kept
-       {16383u, 16384, 0, Answer::No, 0xCF52451E25F2991E},           // 32K, a tail, raised
-       {16383u, 16384, 1, Answer::No, 0xA2FE62C4E7DB1F3E}}) {        // 32K, auto-run, a tail
-    // clang-format on
-    LoadProgram(length);
-    if (ZX80Processing::FitsIn16K(static_cast<std::int32_t>(length), 4097,
-                                  static_cast<std::int16_t>(auto_run)))
-      host_.ScriptAnswer(answer);
-    ASSERT_TRUE(Generate(static_cast<std::int16_t>(auto_run), ram_size)) << length;
-    EXPECT_EQ(testing::ImageFingerprint(Output()), fingerprint) << length;
-  }
 }
 
 // tests/hostile refuses missing, short and foreign ROM images for every machine.

@@ -7,7 +7,6 @@
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
-#include "cartridge/image_fingerprint.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -149,32 +148,6 @@ TEST_F(ZX81Test, ProgramsLongerThanBothBanksTakeAreRefused) {
     EXPECT_EQ(std::filesystem::exists(folder_ / "GAME.bin"), fits) << length;
   }
   EXPECT_EQ(zx81_.FindZX81RomEnd(testing::MakeRomImage(100)), 8192);  // searched down to 8191
-}
-
-// With free space from 8193 (bank 1 room 8177) a program may reach 16272 + 8177 = 24449 bytes;
-// below 24445 it gets a border, below 24383 stripes too, below 24277 the logo as well; RAMTOP
-// rises for more than 16371 bytes. Each side of each step, byte for byte.
-TEST_F(ZX81Test, ImagesOfEveryLayoutKeepTheirBytes) {
-  // ROM's last used byte, program length, RAM size, auto-run, the image's fingerprint.
-  // clang-format off
-  for (const auto& [last_used, length, ram_size, auto_run, fingerprint] : {
-       std::tuple{8191u, 1000u, 1024, 0, 0xBD07F588828F8EE0},  // every decoration, no tail
-       {8191u, 1000u, 16384, 1, 0x5A097A41E6266AD7},           // NXTLIN rewritten
-       {8191u, 16371u, 16384, 0, 0xA8530D7C2649169E},          // a tail, RAMTOP kept
-       {8191u, 16372u, 16384, 0, 0xD089DE56E8CE40C5},          // a tail, RAMTOP raised
-       {8191u, 24276u, 16384, 0, 0x1DA07D461A6C0520},          // every decoration
-       {8191u, 24277u, 16384, 0, 0x9C91293FB4437479},          // border and stripes
-       {8191u, 24382u, 16384, 0, 0x5CAFCA3C652415B7},          // border and stripes
-       {8191u, 24383u, 16384, 0, 0xEE16AADAFEE23BB5},          // border only
-       {8191u, 24444u, 16384, 0, 0xD7EC6CEFBE25B6C5},          // border only
-       {8191u, 24445u, 16384, 0, 0xC4B96B4771480D93},          // no decoration
-       {16383u, 16257u, 16384, 0, 0x492C49E87B376E1A}}) {      // no free space in the ROM
-    // clang-format on
-    WriteRom(StandInRom(last_used));
-    LoadProgram(MakeZX81Program(length));
-    ASSERT_TRUE(Generate(ram_size, static_cast<std::int16_t>(auto_run))) << length;
-    EXPECT_EQ(testing::ImageFingerprint(Output()), fingerprint) << length;
-  }
 }
 
 TEST_F(ZX81Test, NameAndAutoRun) {
