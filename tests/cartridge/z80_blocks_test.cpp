@@ -13,7 +13,8 @@ namespace {
 // presented for less time, as by a bouncing contact, never is. Bank 0 runs the wait from RAM,
 // bank 1 holds the awaited 0x01 at 0x0000.
 TEST(WaitForByteTest, Needs256ReadsInARow) {
-  for (const auto& [dwell, taken] : {std::pair{255 * 34, false}, {255 * 34 + 30, true}}) {
+  for (const auto& [dwell, taken] :
+       {std::pair{std::uint64_t{255 * 34}, false}, {255 * 34 + 30, true}}) {
     CartridgeMaker out;
     // clang-format off
     EmitBlockCopy(out, 0x000E, 0x8000, kWaitForByteLength + 2);  // the wait, behind this code
@@ -23,10 +24,8 @@ TEST(WaitForByteTest, Needs256ReadsInARow) {
     out.PadWithFFTo(kBankSize);
     out.AppendByte(0x01);                                        // bank 1: the awaited byte
     // clang-format on
-    VerifyOptions options;
-    options.dwell_t_states = dwell;
-    options.t_state_limit = 2'000'000;
-    BootMachine machine(out.CartridgeImage(), CartridgeSetup{}, options);
+    BootMachine machine(out.CartridgeImage(), CartridgeSetup{},
+                        {.dwell_t_states = dwell, .t_state_limit = 2'000'000});
     EXPECT_EQ(machine.RunUntil([](const BootMachine& m) { return m.PC() == 0x800B; }), taken);
   }
 }

@@ -2,37 +2,23 @@
 #include "support/program_snapshots.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
 
 namespace quillfen::testing {
-namespace {
-
-Bytes Join(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-Bytes Word(int value) {
-  return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-}
-
-}  // namespace
 
 Bytes HaltLoop() { return {0xCB, 0x46, 0x76, 0x18, 0xFD}; }
 
 Bytes SumLoop(int from, int count, bool halt) {
+  const auto byte = [](int value) { return static_cast<std::uint8_t>(value); };
   // 0x8002 HALT (or NOP); LD HL,from; LD BC,count; LD E,0; then at 0x800B: LD A,(HL); ADD A,E;
   // LD E,A; INC HL; DEC BC; LD A,B; OR C; JR NZ,0x800B; LD A,E; LD (0x9000),A; JR 0x8002.
-  return Join({{0xCB, 0x46, static_cast<std::uint8_t>(halt ? 0x76 : 0x00), 0x21},
-               Word(from),
-               {0x01},
-               Word(count),
-               {0x1E, 0x00, 0x7E, 0x83, 0x5F, 0x23, 0x0B, 0x78, 0xB1, 0x20, 0xF7, 0x7B, 0x32, 0x00,
-                0x90, 0x18, 0xE8}});
+  // clang-format off
+  return {0xCB, 0x46, byte(halt ? 0x76 : 0x00), 0x21, byte(from), byte(from >> 8), 0x01,
+          byte(count), byte(count >> 8), 0x1E, 0x00, 0x7E, 0x83, 0x5F, 0x23, 0x0B, 0x78, 0xB1,
+          0x20, 0xF7, 0x7B, 0x32, 0x00, 0x90, 0x18, 0xE8};
+  // clang-format on
 }
 
 SnapshotState ProgramSnapshot(const Bytes& program, int interrupt_mode, int i) {

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <stdexcept>
 
 namespace quillfen::testing {
@@ -34,6 +35,11 @@ Bytes ReadFileBytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return {};
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t length) {
+  const auto part = std::span(bytes).subspan(offset, length);
+  return Bytes(part.begin(), part.end());
 }
 
 }  // namespace quillfen::testing

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
 
@@ -28,5 +29,8 @@ class TempDir {
 
 /// The whole content of a file; an empty vector when it cannot be read.
 Bytes ReadFileBytes(const std::filesystem::path& path);
+
+/// `length` bytes of `bytes` from `offset`.
+Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t length);
 
 }  // namespace quillfen::testing

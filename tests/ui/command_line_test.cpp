@@ -19,13 +19,9 @@ class CommandLineTest : public QObject {
           QStringList{"quillfen", "-platform", "offscreen", "--version"}}) {
       const std::optional<QString> answer = quillfen::CommandLineAnswer(arguments);
       QVERIFY2(answer.has_value(), qPrintable(arguments.join(' ')));
-      QCOMPARE(answer->split('\n'),
-               QStringList({"quillfen 1.01", "Copyright (C) 2026 the Quillfen developers",
-                            "License GPL-3.0-or-later: GNU GPL version 3 or later "
-                            "<https://gnu.org/licenses/gpl.html>",
-                            "This is free software: you are free to change and redistribute it.",
-                            "There is NO WARRANTY, to the extent permitted by law.",
-                            ""}));
+      // The licence lines are the command line's too, checked word for word in tests/cli.
+      QVERIFY(answer->startsWith("quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n"));
+      QVERIFY(answer->endsWith("\nThere is NO WARRANTY, to the extent permitted by law.\n"));
     }
     for (const char* option : {"--help", "-h"}) {
       const std::optional<QString> help = quillfen::CommandLineAnswer({"quillfen", option});

@@ -11,7 +11,7 @@ namespace quillfen {
 namespace {
 
 constexpr std::uint64_t kDwell = 100'000;
-const VerifyOptions kOptions = testing::BootOptions(kDwell, 50'000'000);
+const VerifyOptions kOptions{.dwell_t_states = kDwell, .t_state_limit = 50'000'000};
 
 TEST(BootMachineTest, PresentsBanksInTurnFromTheStartBankWithTheInternalRomAfterTheLast) {
   // Each bank is marked at 0x0000 (harmless to run); the third bank and the internal ROM are
@@ -70,7 +70,8 @@ TEST(BootMachineTest, PagingLocksBorderAndReadOnlyCartridgeOverRandomRam) {
 }
 
 TEST(BootMachineTest, RunEndsUnarrivedRightAfterTheTStateLimitAndSaysWhere) {
-  BootMachine machine(Bytes{0x18, 0xFE}, CartridgeSetup{}, testing::BootOptions(kDwell, 1'000'000));
+  BootMachine machine(Bytes{0x18, 0xFE}, CartridgeSetup{},
+                      {.dwell_t_states = kDwell, .t_state_limit = 1'000'000});
   EXPECT_FALSE(machine.RunUntil([](const BootMachine&) { return false; }));
   EXPECT_GT(machine.TStates(), 1'000'000u);
   EXPECT_LE(machine.TStates(), 1'000'000u + 12);
@@ -83,7 +84,8 @@ TEST(BootMachineTest, RefusesAnEmptyImageAStartBankOutsideItAndAZeroDwell) {
   const CartridgeSetup past_the_end{.start_bank = 1, .internal_rom_slot = true, .internal_rom = {}};
   EXPECT_THROW(BootMachine(Bytes{}, CartridgeSetup{}, kOptions), Error);
   EXPECT_THROW(BootMachine(Bytes{0x01}, past_the_end, kOptions), Error);  // a one-byte 64K image
-  EXPECT_THROW(BootMachine(Bytes{0x00}, CartridgeSetup{}, testing::BootOptions(0, 1000)), Error);
+  EXPECT_THROW(BootMachine(Bytes{0x00}, CartridgeSetup{}, VerifyOptions{.dwell_t_states = 0}),
+               Error);
 }
 
 TEST(VerifySummaryTest, NotBootingOutweighsMismatchesWhichOutweighNotesAndShowAtMostFour) {

@@ -13,14 +13,6 @@
 
 namespace quillfen::testing {
 
-/// Short dwells and limits keep the suite quick; a dwell must outlast its bank's own work.
-inline VerifyOptions BootOptions(std::uint64_t dwell, std::uint64_t limit) {
-  VerifyOptions options;
-  options.dwell_t_states = dwell;
-  options.t_state_limit = limit;
-  return options;
-}
-
 /// One changed byte: byte `index` of the first occurrence of `code` in an image, XORed with
 /// `flip`, and the one mismatch the check must then report.
 struct Corruption {

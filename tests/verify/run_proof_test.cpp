@@ -19,7 +19,7 @@ namespace quillfen {
 namespace {
 
 const Bytes kRom = testing::ProgramRom();
-const VerifyOptions kOptions = testing::BootOptions(600'000, 12'000'000);
+const VerifyOptions kOptions{.dwell_t_states = 600'000, .t_state_limit = 12'000'000};
 constexpr std::uint64_t kFrames = 4;
 constexpr int kLow = testing::kProgramAreaLow;
 const Bytes kHaltLoop = testing::HaltLoop();

@@ -20,20 +20,13 @@ namespace {
 
 const Bytes kRom = testing::MakeRomImage(0x3FFF, {{0, 0xF3}});  // the user's SPECTRUM_ROM.bin
 /// Stage 1 takes about 0.5 M T-states, then one bank copy follows each wait.
-const VerifyOptions kOptions = testing::BootOptions(600'000, 12'000'000);
+const VerifyOptions kOptions{.dwell_t_states = 600'000, .t_state_limit = 12'000'000};
 
-/// A snapshot without a zero byte in RAM except from `zero_from` to `zero_to` - 1, with the
-/// return address 0x6123 at SP for an SNA.
+/// A snapshot without a zero byte in RAM except from `zero_from` to `zero_to` - 1.
 SnapshotState BusySnapshot(std::uint32_t seed, int zero_from = 0, int zero_to = 0) {
-  // Memory, AF, BC, DE, HL, IX, IY, AF', BC', DE', HL', PC, SP, I, R, IM, IFF1, border.
-  SnapshotState s{{},     0x3A44, 0x1122, 0x3344, 0x5566, 0x7788, 0x5C3A, 0x99AA, 0xBBCC,
-                  0xDDEE, 0xF00F, 0x6123, 0xFE40, 0x3F,   0x85,   1,      true,   5};
-  std::mt19937 random(seed);
-  for (int k = 0; k < 0xC000; ++k)
-    s.Memory.push_back(k >= zero_from - 0x4000 && k < zero_to - 0x4000 ? 0 : 1 + random() % 255);
-  s.Memory[0xFE40 - 0x4000] = 0x23;
-  s.Memory[0xFE41 - 0x4000] = 0x61;
-  return s;
+  SnapshotState state = testing::MakeBusySnapshot(seed);
+  testing::ZeroRam(state, zero_from, zero_to);
+  return state;
 }
 
 Bytes Build64K(const SnapshotState& state, spectrum::SnapshotKind kind) {

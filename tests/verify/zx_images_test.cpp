@@ -5,6 +5,7 @@
 
 #include "boot_test_support.h"
 #include "cartridge/cartridge_maker.h"
+#include "cartridge/image_fingerprint.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -22,7 +23,7 @@ namespace {
 using Answer = Host::Answer;
 
 /// Bank 0's copy and screen clear take about 1.1 M T-states.
-const VerifyOptions kOptions = testing::BootOptions(1'200'000, 10'000'000);
+const VerifyOptions kOptions{.dwell_t_states = 1'200'000, .t_state_limit = 10'000'000};
 constexpr std::int32_t kZX80RomEnd = 4097;  // the stand-in ZX80 ROM's free space starts here
 
 class ZXImagesTest : public ::testing::Test {
@@ -68,32 +69,44 @@ class ZXImagesTest : public ::testing::Test {
   ZX80Processing zx80_{host_, maker_};
 };
 
-TEST_F(ZXImagesTest, ZX81EveryDecorationWithAndWithoutATailBoots) {
+// Each layout, on each side of each step, boots and keeps its bytes: the fingerprints are of
+// images known to be right, so that any byte a change moves shows.
+TEST_F(ZXImagesTest, ZX81EveryLayoutBootsAndKeepsItsBytes) {
   struct Case {
     const char* name;
     std::size_t last_used;
     std::size_t length;
     std::int32_t ram_size;
     std::int16_t auto_run;
+    std::uint64_t fingerprint;
   };
-  // With free space from 8193 the program may reach 24449 bytes; the decoration goes at
-  // 24277 (logo), 24383 (stripes) and 24445 (border). With free space from 16382 the room in
-  // bank 0 ends at 16260 and the same steps lie at 16088, 16194 and 16256, all without a tail.
+  // With free space from 8193 (bank 1 room 8177) the program may reach 16272 + 8177 = 24449
+  // bytes; it gets a border below 24445, stripes too below 24383, the logo as well below 24277.
+  // RAMTOP rises for more than 16371 bytes. With free space from 16382 the room in bank 0 ends at
+  // 16260 and the same steps lie at 16088, 16194 and 16256, all without a tail.
   const Case cases[] = {
-      {"all decoration, no tail, 1K", 8191, 900, 1024, 1},
-      {"all decoration, tail, longest under the 16K RAMTOP", 8191, 16371, 16384, 0},
-      {"all decoration, tail, shortest above it", 8191, 16372, 16384, 1},
-      {"border and stripes, tail", 8191, 24300, 16384, 0},
-      {"border only, tail", 8191, 24400, 16384, 0},
-      {"no decoration, longest, tail", 8191, 24449, 16384, 1},
-      {"all decoration, full ROM", 16380, 16000, 16384, 0},
-      {"border and stripes, full ROM", 16380, 16100, 16384, 1},
-      {"border only, full ROM", 16380, 16200, 16384, 0},
-      {"no decoration, full ROM", 16380, 16260, 16384, 0},
+      {"all decoration, no tail, 1K", 8191, 1000, 1024, 0, 0xBD07F588828F8EE0},
+      {"all decoration, NXTLIN rewritten", 8191, 1000, 16384, 1, 0x5A097A41E6266AD7},
+      {"all decoration, tail, longest under the 16K RAMTOP", 8191, 16371, 16384, 0,
+       0xA8530D7C2649169E},
+      {"all decoration, tail, shortest above it", 8191, 16372, 16384, 1, 0x398DE0AAE3A2ED66},
+      {"all decoration, longest", 8191, 24276, 16384, 0, 0x1DA07D461A6C0520},
+      {"border and stripes, shortest", 8191, 24277, 16384, 0, 0x9C91293FB4437479},
+      {"border and stripes, longest", 8191, 24382, 16384, 0, 0x5CAFCA3C652415B7},
+      {"border only, shortest", 8191, 24383, 16384, 0, 0xEE16AADAFEE23BB5},
+      {"border only, longest", 8191, 24444, 16384, 0, 0xD7EC6CEFBE25B6C5},
+      {"no decoration, shortest", 8191, 24445, 16384, 0, 0xC4B96B4771480D93},
+      {"no decoration, longest", 8191, 24449, 16384, 1, 0x9F43E3AC9DAEEAAC},
+      {"all decoration, full ROM", 16380, 16000, 16384, 0, 0x22EB7DED3CE75C38},
+      {"border and stripes, full ROM", 16380, 16100, 16384, 1, 0x263CFA8FD54FF59F},
+      {"border only, full ROM", 16380, 16200, 16384, 0, 0xEB59F171A2541A5F},
+      {"no decoration, full ROM", 16380, 16260, 16384, 0, 0x1FDD106442323D40},
+      {"no free space in the ROM", 16383, 16257, 16384, 0, 0x492C49E87B376E1A},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Bytes image = BuildZX81(c.last_used, c.length, c.ram_size, c.auto_run);
+    EXPECT_EQ(testing::ImageFingerprint(image), c.fingerprint);
     const VerifyResult result = VerifyZX81(image, c.ram_size);
     EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
     const bool tail = !std::equal(rom_.begin(), rom_.end(), image.begin() + kBankSize);
@@ -118,29 +131,46 @@ TEST_F(ZXImagesTest, ZX81CorruptedStartUpValueIsNamed) {
       [&](const Bytes& image) { return VerifyZX81(image, 16384); });
 }
 
-TEST_F(ZXImagesTest, ZX80EveryLayoutBoots) {
+// 16K: the ROM behind a JP, then the 78-byte loader (85 with auto-run), which decorates an
+// auto-running program as far as it fits: 4 bytes more for the border, 62 with the stripes, 114
+// with the logo. 32K: the program head in bank 0, any tail with the ROM in bank 1 above RAMTOP,
+// raised for more than 16382 bytes.
+TEST_F(ZXImagesTest, ZX80EveryLayoutBootsAndKeepsItsBytes) {
   struct Case {
     const char* name;
     std::size_t length;
     Answer answer;
     std::int16_t auto_run;
     std::int32_t ram_size;
+    std::uint64_t fingerprint;
   };
   const Case cases[] = {
-      {"16K, plain", 1000, Answer::Yes, 0, 3072},
-      {"16K, auto-run with decoration", 1000, Answer::Yes, 1, 16384},
-      {"16K, auto-run, longest that fits", 16384 - kZX80RomEnd - 85, Answer::Yes, 1, 16384},
-      {"32K, plain, no tail", 1000, Answer::No, 0, 1024},
-      {"32K, auto-run, no tail", 12000, Answer::No, 1, 16384},
-      {"32K, plain, long tail", 16383, Answer::No, 0, 1024},
-      {"32K, plain, longest under the 16K RAMTOP", 16382, Answer::No, 0, 16384},
-      {"32K, auto-run, long tail", 16383, Answer::No, 1, 16384},
-      {"32K, plain, short tail", 16250, Answer::No, 0, 16384},
+      {"16K, plain", 1000, Answer::Yes, 0, 3072, 0xD229F725F939F420},
+      {"16K, auto-run with decoration", 1000, Answer::Yes, 1, 16384, 0x587BA6E36410FEDB},
+      {"16K, auto-run, all decoration, longest", 12022, Answer::Yes, 1, 16384, 0x2B28B543506CBD00},
+      {"16K, auto-run, border and stripes, shortest", 12023, Answer::Yes, 1, 16384,
+       0x9A55CF2EFDE66095},
+      {"16K, auto-run, border and stripes, longest", 12136, Answer::Yes, 1, 16384,
+       0x9496A755B73D3E68},
+      {"16K, auto-run, border only, shortest", 12137, Answer::Yes, 1, 16384, 0x1E6A5CDF8CC53B2B},
+      {"16K, auto-run, border only, longest", 12198, Answer::Yes, 1, 16384, 0xF463A49E8E043BA1},
+      {"16K, auto-run, no decoration", 12199, Answer::Yes, 1, 16384, 0x42F35F5D3EBE1DEE},
+      {"16K, auto-run, longest that fits", 16384 - kZX80RomEnd - 85, Answer::Yes, 1, 16384,
+       0x468E083508974CD8},
+      {"32K, plain, no tail", 1000, Answer::No, 0, 1024, 0xDF3105F249344269},
+      {"32K, plain, no tail, 3K", 1000, Answer::No, 0, 3072, 0x0467902F234B00F1},
+      {"32K, auto-run, no tail", 12000, Answer::No, 1, 16384, 0xB95BEBEF27572140},
+      {"32K, plain, long tail", 16383, Answer::No, 0, 1024, 0x99CD6B409591180F},
+      {"32K, plain, longest under the 16K RAMTOP", 16382, Answer::No, 0, 16384, 0x310077306CB6C45A},
+      {"32K, plain, shortest above it", 16383, Answer::No, 0, 16384, 0x436F35BC14C1CD6B},
+      {"32K, auto-run, long tail", 16383, Answer::No, 1, 16384, 0x97B86733BA90EEBF},
+      {"32K, plain, short tail", 16250, Answer::No, 0, 16384, 0x0A59AA132FF43B94},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const Bytes image = BuildZX80(c.length, c.answer, c.auto_run, c.ram_size);
     ASSERT_EQ(image.size(), c.answer == Answer::Yes ? kBankSize : 2 * kBankSize);
+    EXPECT_EQ(testing::ImageFingerprint(image), c.fingerprint);
     const VerifyResult result = VerifyZX80(image, c.ram_size, c.auto_run);
     EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
   }

@@ -2,13 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <span>
 #include <string>
 #include <tuple>
 
 #include "cartridge/cartridge_maker.h"
 #include "cartridge/error.h"
-#include "cartridge/image_fingerprint.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/temp_dir.h"
@@ -20,16 +18,12 @@ namespace {
 
 using testing::MakeZX80Program;
 using testing::MakeZX80ProgramWithELine;
+using testing::Slice;
 using Answer = Host::Answer;
 
 // A stand-in ROM image (free space from 4097) with the 0xFD at 0x000A the 32K RAM code waits for.
 Bytes StandInRom(std::size_t last_used = 4095) {
   return testing::MakeRomImage(last_used, {{10, 0xFD}});
-}
-
-Bytes Slice(const Bytes& bytes, std::size_t offset, std::size_t length) {
-  const auto part = std::span(bytes).subspan(offset, length);
-  return Bytes(part.begin(), part.end());
 }
 
 class ZX80Test : public ::testing::Test {
@@ -101,57 +95,6 @@ TEST_F(ZX80Test, SizeQuestionAskedExactlyWhenSixteenKFitsAndAnsweredAsTheUserSay
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
 }
 
-// tests/verify boots every layout and checks the RAM and registers the ZX80 ROM is entered
-// with; here where the parts lie, which decides whether they fit and what the screen shows.
-TEST_F(ZX80Test, SixteenKKeepsTheRomBehindAJumpAndDecoratesAnAutoRunningProgramAsFarAsItFits) {
-  // Auto-run, length, bytes from 4097 to the program: the 85-byte (auto-run) or 78-byte loader,
-  // 4 more with the border, 62 with the stripes, 114 with the logo. Room behind 85 bytes: 12202.
-  // clang-format off
-  for (const auto& [run, length, loader] : {std::tuple{1, 1000u, 85 + 180}, {1, 12022u, 85 + 180},
-       {1, 12023u, 85 + 66}, {1, 12136u, 85 + 66}, {1, 12137u, 85 + 4}, {1, 12198u, 85 + 4},
-       {1, 12199u, 85}, {0, 1000u, 78}}) {
-    // clang-format on
-    LoadProgram(length);
-    host_.ScriptAnswer(Answer::Yes);
-    ASSERT_TRUE(Generate(static_cast<std::int16_t>(run)));
-    const Bytes image = Output();
-    ASSERT_EQ(image.size(), 16384u);
-    EXPECT_EQ(Slice(image, 0, 3), (Bytes{0xC3, 0x01, 0x10}));  // JP 0x1001
-    EXPECT_EQ(Slice(image, 3, 4094), Slice(StandInRom(), 3, 4094)) << length;
-    EXPECT_EQ(image[4098] | image[4099] << 8, 4097 + loader) << length;  // LD HL,program
-    EXPECT_EQ(Slice(image, 4097 + static_cast<std::size_t>(loader), length), program_) << length;
-    // The rows follow the loader code with its border and attribute loop: LD HL,4206.
-    if (loader == 85 + 180) {
-      EXPECT_EQ(Slice(image, 4097 + 63, 3), (Bytes{0x21, 0x6E, 0x10}));
-    }
-  }
-}
-
-TEST_F(ZX80Test, ThirtyTwoKHeadFillsBankZeroAndTheTailBankOneAboveARaisedRamtop) {
-  // Auto-run, length, RAM size, the head H (H0 - 180 once there is a tail), RAMTOP's high byte
-  // (raised above 16382 bytes). The head is at A = 58 + 180 behind the full decoration.
-  // clang-format off
-  for (const auto& [run, length, ram_size, head, ramtop] : {std::tuple{0, 1000u, 3072, 1000u, 0x4C},
-       {0, 16382u, 16384, 16110u, 0x80}, {0, 16383u, 16384, 16110u, 0xC0},
-       {1, 16383u, 16384, 16100u, 0xC0}}) {
-    // clang-format on
-    LoadProgram(length);
-    if (length <= 12209) host_.ScriptAnswer(Answer::No);  // No gives 32K although 16K fits
-    ASSERT_TRUE(Generate(static_cast<std::int16_t>(run), ram_size));
-    const Bytes image = Output();
-    ASSERT_EQ(image.size(), 32768u);
-    const bool tail = length > head;
-    const std::size_t block = 238 + head;                                // the second block
-    EXPECT_EQ(Slice(image, 0, 3), (Bytes{0x21, 0xEE, 0x00})) << length;  // LD HL,238
-    EXPECT_EQ(Slice(image, 238, head), Slice(program_, 0, head)) << length;
-    EXPECT_EQ(Slice(image, block + 21, 3), (Bytes{0x31, 0x00, std::uint8_t(ramtop)}));  // LD SP
-    const Bytes jump = tail ? Bytes{0xC3, 0x01, 0x10} : Bytes{0x00, 0x00, 0x00};
-    EXPECT_EQ(Slice(image, block + 28, 3), jump) << length;  // JP 0x1001, the copy routine
-    const std::size_t rom_kept = tail ? 4097 : 16384;
-    EXPECT_EQ(Slice(image, 16384, rom_kept), Slice(StandInRom(), 0, rom_kept)) << length;
-  }
-}
-
 TEST_F(ZX80Test, ThirtyTwoKSizeLimitLeavesRoomForTheCopyRoutine) {
   EXPECT_EQ(ZX80Processing::Largest32KProgram(4097, 0), 28563);  // H0 + 16384 - 4097 - K (14)
   // Files declare at most 16383 bytes: from 16300 free, 16280 + 84 - 24 (K = 24 with auto-run).
@@ -164,27 +107,6 @@ TEST_F(ZX80Test, ThirtyTwoKSizeLimitLeavesRoomForTheCopyRoutine) {
   EXPECT_FALSE(Generate(1));
   EXPECT_EQ(host_.errors, std::vector<std::string>{"Program is too large"});
   EXPECT_FALSE(std::filesystem::exists(dir_ / "GAME.bin"));
-}
-
-TEST_F(ZX80Test, ImagesOfEveryLayoutKeepTheirBytes) {
-  // Program length, RAM size, auto-run, the answer when asked, the image's fingerprint.
-  // clang-format off
-  for (const auto& [length, ram_size, auto_run, answer, fingerprint] : {
-       std::tuple{1000u, 1024, 0, Answer::Yes, 0xB8F996450B97FA97},  // 16K, plain
-       {1000u, 16384, 1, Answer::Yes, 0xBF28CE0A6C7C7386},           // 16K, every decoration
-       {12199u, 16384, 1, Answer::Yes, 0x88735EC6E0E7FD5B},          // 16K, no room to decorate
-       {1000u, 1024, 0, Answer::No, 0xA36AC10CC8C82D2C},             // 32K, no tail
-       {10000u, 16384, 1, Answer::No, 0xF59C7C803E4539BA},           // 32K, auto-run, no tail
-       {16383u, 16384, 0, Answer::No, 0xCF52451E25F2991E},           // 32K, a tail
-       {16383u, 16384, 1, Answer::No, 0xA2FE62C4E7DB1F3E}}) {        // 32K, auto-run, a tail
-    // clang-format on
-    LoadProgram(length);
-    if (ZX80Processing::FitsIn16K(static_cast<std::int32_t>(length), 4097,
-                                  static_cast<std::int16_t>(auto_run)))
-      host_.ScriptAnswer(answer);
-    ASSERT_TRUE(Generate(static_cast<std::int16_t>(auto_run), ram_size)) << length;
-    EXPECT_EQ(testing::ImageFingerprint(Output()), fingerprint) << length;
-  }
 }
 
 // tests/hostile refuses missing, short and foreign ROM images for every machine.
