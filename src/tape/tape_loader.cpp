@@ -163,6 +163,7 @@ void Run(const TapeSignal& signal, std::span<const std::uint8_t> rom,
   const std::uint64_t capture_at = tape_start + signal.Length() + options.settle_t_states;
   const std::uint64_t deadline = signal.Ends() ? capture_at : give_up;
   std::uint64_t next_report = tape_start;
+  bool reported_end = false;
 
   SkipBounds bounds;
   bounds.stop_address = options.stop_address;
@@ -189,8 +190,9 @@ void Run(const TapeSignal& signal, std::span<const std::uint8_t> rom,
           result.stopped_at_address = true;
           break;
         }
-        if (t >= next_report) {
+        if (t >= next_report && !reported_end) {
           Report(progress, signal, t - tape_start);
+          reported_end = t - tape_start >= signal.Length();
           next_report += kProgressInterval;
         }
         if (options.skip_waiting_loops && ports.KeysUp(t)) {

@@ -136,7 +136,7 @@ TapeSignal ReadTapeSignal(std::span<const std::uint8_t> file, const std::string&
     if (flags & LIBSPECTRUM_TAPE_FLAGS_BLOCK) note_block(t, CurrentBlock(tape.get()));
   }
   signal.length_ = t;
-  if (signal.changes_.empty() && signal.ends_)
+  if (signal.length_ == 0)
     Refuse(LoadFailureKind::kEmptyFile, "the tape holds no signal");
   return signal;
 }
