@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "support/tape_files.h"
 
+#include <algorithm>
 #include <random>
 #include <stdexcept>
 
@@ -229,8 +230,9 @@ Bytes CodeHeader(const std::string& name, std::uint16_t length, std::uint16_t st
 }
 
 Bytes TapeData(std::uint8_t flag, const Bytes& payload) {
-  Bytes data = {flag};
-  data.insert(data.end(), payload.begin(), payload.end());
+  Bytes data(payload.size() + 1);
+  data[0] = flag;
+  std::copy(payload.begin(), payload.end(), data.begin() + 1);
   std::uint8_t check = 0;
   for (const std::uint8_t b : data) check ^= b;
   data.push_back(check);
