@@ -2,7 +2,5 @@
 # Spectrum snapshot readers: checked against Debian's libspectrum, an independent reader and
 # writer of the same formats (tests only; the product's readers are its own).
 if(TARGET spectrum_tests)
-  find_package(PkgConfig REQUIRED)
-  pkg_check_modules(LIBSPECTRUM REQUIRED IMPORTED_TARGET libspectrum)
   target_link_libraries(spectrum_tests PRIVATE PkgConfig::LIBSPECTRUM)
 endif()

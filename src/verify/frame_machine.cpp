@@ -33,9 +33,16 @@ struct FrameMachineBus {
     machine->log_.Add({address, value, BusAccess::Kind::kWrite});
     if (address >= FrameMachine::kRamStart) machine->memory_[address] = value;  // ROM ignores it
   }
-  static std::uint8_t ReadPort(_z80_cpu_context*, std::uint16_t, void*) { return kIdleBus; }
-  static void WritePort(_z80_cpu_context*, std::uint16_t port, std::uint8_t value, void* self) {
-    static_cast<FrameMachine*>(self)->log_.Add({port, value, BusAccess::Kind::kPortWrite});
+  static std::uint8_t ReadPort(_z80_cpu_context* cpu, std::uint16_t port, void* self) {
+    auto* machine = static_cast<FrameMachine*>(self);
+    if (machine->ports_ == nullptr) return kIdleBus;
+    return machine->ports_->Read(port, machine->IoTState(cpu));
+  }
+  static void WritePort(_z80_cpu_context* cpu, std::uint16_t port, std::uint8_t value,
+                        void* self) {
+    auto* machine = static_cast<FrameMachine*>(self);
+    machine->log_.Add({port, value, BusAccess::Kind::kPortWrite});
+    if (machine->ports_ != nullptr) machine->ports_->Write(port, value, machine->IoTState(cpu));
   }
   static std::uint8_t ReadInterruptVector(_z80_cpu_context*, void*) { return kIdleBus; }
 };
@@ -48,13 +55,15 @@ FrameMachine::FrameMachine(Z80Processor processor, std::span<const std::uint8_t>
   Attach();
 }
 
+FrameMachine::FrameMachine(std::span<const std::uint8_t> memory) {
+  LoadMemory(memory);
+  CreateProcessor();
+}
+
 FrameMachine::FrameMachine(const Z80Registers& r, std::uint16_t memptr,
                            std::span<const std::uint8_t> memory, std::uint64_t t_states) {
   LoadMemory(memory);
-  cpu_.reset(z80ex_create(&FrameMachineBus::ReadMemory, this, &FrameMachineBus::WriteMemory, this,
-                          &FrameMachineBus::ReadPort, this, &FrameMachineBus::WritePort, this,
-                          &FrameMachineBus::ReadInterruptVector, this));
-  if (!cpu_) ThrowError("FrameMachine: the Z80 emulation could not be created");
+  CreateProcessor();
   auto* cpu = cpu_.get();
 
   // JP memptr, placed for one step in the three bytes below the program counter: a jump leaves
@@ -79,6 +88,23 @@ void FrameMachine::LoadMemory(std::span<const std::uint8_t> memory) {
   if (memory.size() != kMemorySize)
     ThrowError("FrameMachine: " + std::to_string(memory.size()) + " bytes of memory, not 65536");
   std::copy(memory.begin(), memory.end(), memory_.begin());
+}
+
+void FrameMachine::CreateProcessor() {
+  cpu_.reset(z80ex_create(&FrameMachineBus::ReadMemory, this, &FrameMachineBus::WriteMemory, this,
+                          &FrameMachineBus::ReadPort, this, &FrameMachineBus::WritePort, this,
+                          &FrameMachineBus::ReadInterruptVector, this));
+  if (!cpu_) ThrowError("FrameMachine: the Z80 emulation could not be created");
+}
+
+std::uint64_t FrameMachine::IoTState(_z80_cpu_context* cpu) const {
+  return t_states_ + static_cast<std::uint64_t>(z80ex_op_tstate(cpu));
+}
+
+void FrameMachine::Skip(const Z80Registers& registers, std::uint64_t t_states) {
+  if (!at_boundary_) ThrowError("FrameMachine: a skip inside an instruction");
+  WriteZ80Registers(cpu_.get(), registers);
+  t_states_ += t_states;
 }
 
 void FrameMachine::Attach() {

@@ -1,0 +1,285 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Tapes loaded on the emulated Spectrum with the test ROM of support/tape_files.h: what lands in
+// RAM, what the loaded program then does, when the capture happens and why tapes are refused.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/tape_files.h"
+#include "tape/tape_loader.h"
+
+namespace quillfen::tape {
+namespace {
+
+using testing::CodeHeader;
+using testing::kBulkAddress;
+using testing::kProgramStart;
+using testing::kTurbo;
+using testing::kTurboAddress;
+using testing::MakeTapFile;
+using testing::MakeTestProgram;
+using testing::MakeTzxFile;
+using testing::ProgramPlan;
+using testing::RandomBytes;
+using testing::TapeData;
+using testing::TestProgram;
+using testing::TestRom;
+using testing::TheTestRom;
+using testing::TzxStandardBlock;
+using testing::TzxTurboBlock;
+
+constexpr std::uint64_t kFrame = 69888;
+
+TapeLoadResult Load(const Bytes& tape, const TapeLoadOptions& options = {},
+                    const TapeProgressCallback& progress = {}) {
+  return LoadTape(tape, TheTestRom().image, options, progress);
+}
+
+std::uint8_t At(const TapeLoadResult& r, std::uint16_t address) {
+  return r.state.Memory.at(address - 0x4000u);
+}
+Bytes Range(const TapeLoadResult& r, std::uint16_t address, std::size_t length) {
+  const auto from = r.state.Memory.begin() + (address - 0x4000);
+  return Bytes(from, from + static_cast<std::ptrdiff_t>(length));
+}
+std::uint16_t Frames(const TapeLoadResult& r) {
+  return static_cast<std::uint16_t>(At(r, TestRom::kFramesAddress) |
+                                    At(r, TestRom::kFramesAddress + 1) << 8);
+}
+
+/// The header and the CODE block of `program`, as standard blocks.
+std::vector<Bytes> ProgramBlocks(const TestProgram& program) {
+  return {TapeData(0x00, CodeHeader("quillfen", static_cast<std::uint16_t>(program.code.size()),
+                                    kProgramStart)),
+          TapeData(0xFF, program.code)};
+}
+Bytes ProgramTzx(const TestProgram& program, const std::vector<Bytes>& more_blocks) {
+  std::vector<Bytes> blocks;
+  for (const Bytes& data : ProgramBlocks(program)) blocks.push_back(TzxStandardBlock(data, 500));
+  blocks.insert(blocks.end(), more_blocks.begin(), more_blocks.end());
+  return MakeTzxFile(blocks);
+}
+
+const Bytes kTurboData = RandomBytes(300, 1);
+const Bytes kBulkData[2] = {RandomBytes(200, 2), RandomBytes(200, 3)};
+
+struct LoadCase {
+  std::string name;
+  ProgramPlan plan;
+  bool tzx;
+  std::vector<Bytes> more_blocks;  // TZX blocks after the program's
+  std::vector<std::pair<std::uint16_t, Bytes>> expected_ram;
+  std::size_t block_count;
+  std::uint64_t trailing_pause_frames;  // the last block's pause
+};
+
+std::vector<LoadCase> LoadCases() {
+  const ProgramPlan plain{};
+  const ProgramPlan turbo{.turbo_length = 300};
+  const ProgramPlan bulk{.standard_blocks = 2, .standard_length = 200};
+  return {
+      {"TAP: header and code", plain, false, {}, {}, 2, 50},
+      {"TZX: header, code, turbo block", turbo, true,
+       {TzxTurboBlock(TapeData(0xFF, kTurboData), kTurbo, 100)},
+       {{kTurboAddress, kTurboData}}, 3, 5},
+      {"TZX: header, code, two more standard blocks", bulk, true,
+       {TzxStandardBlock(TapeData(0xFF, kBulkData[0]), 200),
+        TzxStandardBlock(TapeData(0xFF, kBulkData[1]), 20)},
+       {{kBulkAddress, kBulkData[1]}}, 4, 1},
+  };
+}
+
+Bytes TapeOf(const LoadCase& c) {
+  const TestProgram program = MakeTestProgram(c.plan);
+  return c.tzx ? ProgramTzx(program, c.more_blocks) : MakeTapFile(ProgramBlocks(program));
+}
+
+TEST(TapeLoading, EachTapeLoadsItsBlocksAndTheProgramRunsOn) {
+  for (const LoadCase& c : LoadCases()) {
+    SCOPED_TRACE(c.name);
+    const TestProgram program = MakeTestProgram(c.plan);
+    const TapeLoadResult r = Load(TapeOf(c));
+    ASSERT_TRUE(r.Loaded()) << r.failure.text;
+    EXPECT_EQ(At(r, TestRom::kTypedAddress), 1) << "LOAD \"\" was not typed";
+    EXPECT_EQ(Range(r, kProgramStart, program.code.size()), program.code);
+    for (const auto& [address, bytes] : c.expected_ram)
+      EXPECT_EQ(Range(r, address, bytes.size()), bytes) << HexWord(address);
+    // The program ran to its loop: marker, border, IM 1 with interrupts on, counting frames.
+    EXPECT_EQ(At(r, TestRom::kMarkerAddress), testing::kMarkerLoaded);
+    EXPECT_EQ(r.state.BorderColour, testing::kProgramBorder);
+    EXPECT_TRUE(r.state.InterruptsEnabled);
+    EXPECT_EQ(r.state.InterruptMode, 1);
+    EXPECT_TRUE(r.captured_pc == program.loop || r.captured_pc < 0x0040) << r.captured_pc;
+    EXPECT_EQ(r.state.PC, r.captured_pc);
+    EXPECT_FALSE(r.stopped_at_address);
+    // Captured the settling time after the tape's end, frames counted since the program began.
+    EXPECT_GE(r.captured_at, r.tape_start + r.tape_length + 2 * kSpectrumClock);
+    EXPECT_LT(r.captured_at, r.tape_start + r.tape_length + 2 * kSpectrumClock + 30);
+    EXPECT_GE(Frames(r), 100u);
+    EXPECT_LE(Frames(r), 100u + c.trailing_pause_frames + 2);
+
+    ASSERT_EQ(r.blocks.size(), c.block_count);
+    EXPECT_EQ(r.blocks[0].name, "quillfen");
+    EXPECT_EQ(r.blocks[0].data_length, 19u);
+    EXPECT_EQ(r.blocks[0].start, 0u);
+    EXPECT_EQ(r.blocks[1].name, "");
+    EXPECT_EQ(r.blocks[1].data_length, program.code.size() + 2);
+    for (std::size_t i = 1; i < r.blocks.size(); ++i) {
+      EXPECT_GT(r.blocks[i].start, r.blocks[i - 1].start);
+      EXPECT_FALSE(r.blocks[i].description.empty());
+    }
+  }
+}
+
+void ExpectSameCapture(const TapeLoadResult& a, const TapeLoadResult& b) {
+  ASSERT_TRUE(a.Loaded()) << a.failure.text;
+  ASSERT_TRUE(b.Loaded()) << b.failure.text;
+  EXPECT_EQ(a.captured_at, b.captured_at);
+  EXPECT_EQ(a.captured_pc, b.captured_pc);
+  const SnapshotState &s = a.state, &t = b.state;
+  EXPECT_EQ(s.Memory, t.Memory);
+  const std::int32_t SnapshotState::*fields[] = {
+      &SnapshotState::AF,    &SnapshotState::BC,    &SnapshotState::DE, &SnapshotState::HL,
+      &SnapshotState::IX,    &SnapshotState::IY,    &SnapshotState::AFAlt, &SnapshotState::BCAlt,
+      &SnapshotState::DEAlt, &SnapshotState::HLAlt, &SnapshotState::PC, &SnapshotState::SP,
+      &SnapshotState::I,     &SnapshotState::R,     &SnapshotState::InterruptMode};
+  for (const auto field : fields) EXPECT_EQ(s.*field, t.*field);
+  EXPECT_EQ(s.InterruptsEnabled, t.InterruptsEnabled);
+  EXPECT_EQ(s.BorderColour, t.BorderColour);
+}
+
+// Running the edge-waiting loops in one go must leave the very machine that running them
+// instruction by instruction does, also when the capture falls inside a loop.
+TEST(TapeLoading, SkippingTheWaitingLoopsLeavesTheSameMachine) {
+  TapeLoadOptions skip, step;
+  step.skip_waiting_loops = false;
+  for (const LoadCase& c : LoadCases()) {
+    SCOPED_TRACE(c.name);
+    ExpectSameCapture(Load(TapeOf(c), skip), Load(TapeOf(c), step));
+  }
+  // The program waits for a third block that never comes, in the sampling loop and the delay
+  // loop, when the capture comes at these times after the tape has ended.
+  const TestProgram waiting = MakeTestProgram({.standard_blocks = 3, .standard_length = 200});
+  const Bytes tape = ProgramTzx(waiting, {TzxStandardBlock(TapeData(0xFF, kBulkData[0]), 100),
+                                          TzxStandardBlock(TapeData(0xFF, kBulkData[1]), 0)});
+  for (const std::uint64_t settle : {0, 1, 100, 1000, 5001, 20000}) {
+    SCOPED_TRACE(settle);
+    skip.settle_t_states = step.settle_t_states = settle;
+    ExpectSameCapture(Load(tape, skip), Load(tape, step));
+  }
+}
+
+TEST(TapeLoading, CapturesAtTheStopAddress) {
+  const TestProgram program = MakeTestProgram({});
+  const Bytes tap = MakeTapFile(ProgramBlocks(program));
+  struct StopCase {
+    std::uint16_t address;
+    bool program_loaded;  // by the time it is reached
+  };
+  for (const StopCase c : {StopCase{program.loop, true},
+                           StopCase{TheTestRom().standard_loader, false}}) {
+    SCOPED_TRACE(c.address);
+    TapeLoadOptions options;
+    options.stop_address = c.address;
+    const TapeLoadResult r = Load(tap, options);
+    ASSERT_TRUE(r.Loaded()) << r.failure.text;
+    EXPECT_TRUE(r.stopped_at_address);
+    EXPECT_EQ(r.captured_pc, c.address);
+    EXPECT_LT(r.captured_at, r.tape_start + r.tape_length);
+    EXPECT_EQ(Range(r, kProgramStart, program.code.size()) == program.code, c.program_loaded);
+  }
+}
+
+TEST(TapeLoading, SettlingTimeCountsFromTheTapesEnd) {
+  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  TapeLoadOptions options;
+  options.settle_t_states = kSpectrumClock;
+  const TapeLoadResult one = Load(tap, options);
+  options.settle_t_states = 3 * kSpectrumClock;
+  const TapeLoadResult three = Load(tap, options);
+  ASSERT_TRUE(one.Loaded() && three.Loaded());
+  EXPECT_EQ(one.tape_start + one.tape_length, three.tape_start + three.tape_length);
+  const std::uint64_t apart = three.captured_at - one.captured_at;
+  EXPECT_GE(apart + 30, 2 * kSpectrumClock);
+  EXPECT_LE(apart, 2 * kSpectrumClock + 30);
+  EXPECT_NEAR(Frames(three) - Frames(one), 2 * kSpectrumClock / kFrame, 1);
+}
+
+TEST(TapeLoading, ProgressFollowsTheTape) {
+  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  std::vector<TapeProgress> seen;
+  std::vector<std::string> names;
+  const TapeLoadResult r = Load(tap, {}, [&](const TapeProgress& p) {
+    seen.push_back(p);
+    names.emplace_back(p.block_name);
+  });
+  ASSERT_TRUE(r.Loaded());
+  ASSERT_GE(seen.size(), 5u);  // the tape plays for several seconds
+  EXPECT_LT(seen.front().position, 100u);  // the first instruction once PLAY is pressed
+  for (std::size_t i = 0; i < seen.size(); ++i) {
+    EXPECT_EQ(seen[i].length, r.tape_length);
+    EXPECT_LE(seen[i].position, seen[i].length);
+    if (i > 0) {
+      EXPECT_GT(seen[i].position, seen[i - 1].position);
+    }
+  }
+  EXPECT_EQ(names.front(), "quillfen");
+  EXPECT_EQ(seen.back().position, r.tape_length);  // the last report: the tape has ended
+  EXPECT_EQ(seen.back().block, 1u);
+  EXPECT_EQ(names.back(), r.blocks[1].description);
+}
+
+struct RefusalCase {
+  std::string name;
+  Bytes tape;
+  TapeLoadOptions options;
+  LoadFailureKind kind;
+  std::string text;  // the start of the reason
+};
+
+std::vector<RefusalCase> RefusalCases() {
+  const Bytes paging = MakeTapFile(ProgramBlocks(MakeTestProgram({.page_128k = true})));
+  // A pilot tone that a jump back to it repeats for ever.
+  const Bytes endless = MakeTzxFile({testing::TzxPureTone(2168, 1000), testing::TzxJump(-1)});
+  Bytes truncated = ProgramTzx(MakeTestProgram({}), {});
+  truncated.resize(truncated.size() - 5);
+  Bytes overlong = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  overlong[0] = 0xFF;  // the first block claims more than the file holds
+  const Bytes comment_only = MakeTzxFile({{0x30, 3, 'a', 'b', 'c'}});
+  TapeLoadOptions limited;
+  limited.limit_t_states = 30 * kSpectrumClock;
+  TapeLoadOptions snapshot_name;
+  snapshot_name.file_name = "game.sna";
+  using K = LoadFailureKind;
+  return {
+      {"128K paging", paging, {}, K::kNot48KProgram,
+       "a 128K program: it pages memory through port 0x7FFD (value 16"},
+      {"endless tape", endless, limited, K::kLoadTimeout,
+       "the tape had not finished loading after 30.0 s of Spectrum time"},
+      {"truncated TZX", truncated, {}, K::kUnreadableTape, "libspectrum cannot read the tape: "},
+      {"TAP block past the end", overlong, {}, K::kUnreadableTape,
+       "libspectrum cannot read the tape: "},
+      {"empty file", {}, {}, K::kEmptyFile, "the tape is empty"},
+      {"TZX without blocks", MakeTzxFile({}), {}, K::kEmptyFile, "the tape holds no blocks"},
+      {"TZX with a comment only", comment_only, {}, K::kEmptyFile, "the tape holds no signal"},
+      {"a snapshot", Bytes(49179, 0), snapshot_name, K::kUnreadableTape, "not a tape file"},
+  };
+}
+
+TEST(TapeLoading, RefusesSayingWhy) {
+  for (const RefusalCase& c : RefusalCases()) {
+    SCOPED_TRACE(c.name);
+    const TapeLoadResult r = Load(c.tape, c.options);
+    EXPECT_EQ(r.failure.kind, c.kind) << r.failure.text;
+    EXPECT_EQ(r.failure.text.substr(0, c.text.size()), c.text);
+    EXPECT_GT(r.failure.text.size(), c.text.size() - (c.text.back() == ' ' ? 0 : 1))
+        << "no reason given";
+  }
+  const TapeLoadResult short_rom =
+      LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), Bytes(8192, 0), {}, {});
+  EXPECT_EQ(short_rom.failure.kind, LoadFailureKind::kWrongFileLength);
+}
+
+}  // namespace
+}  // namespace quillfen::tape
