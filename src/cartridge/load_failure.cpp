@@ -36,6 +36,8 @@ std::string_view LoadFailureName(LoadFailureKind kind) {
       return "bad_compressed_data";
     case LoadFailureKind::kIncompleteRam:
       return "incomplete_ram";
+    case LoadFailureKind::kUnreadableFormat:
+      return "unreadable_format";
     case LoadFailureKind::kFault:
       break;
   }

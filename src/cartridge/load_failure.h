@@ -27,6 +27,7 @@ enum class LoadFailureKind {
   kNot48KSnapshot,     // a snapshot of another machine, or of paged hardware
   kBadCompressedData,  // a compressed block that does not expand to its page
   kIncompleteRam,      // a page of the 48 KB missing
+  kUnreadableFormat,   // refused by the library that reads the format (SZX: libspectrum)
   kFault,              // any other error raised while reading
 };
 
