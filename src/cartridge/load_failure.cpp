@@ -36,12 +36,12 @@ std::string_view LoadFailureName(LoadFailureKind kind) {
       return "bad_compressed_data";
     case LoadFailureKind::kIncompleteRam:
       return "incomplete_ram";
-    case LoadFailureKind::kUnreadableTape:
-      return "unreadable_tape";
     case LoadFailureKind::kLoadTimeout:
       return "load_timeout";
     case LoadFailureKind::kNot48KProgram:
       return "not_48k_program";
+    case LoadFailureKind::kUnreadableFormat:
+      return "unreadable_format";
     case LoadFailureKind::kFault:
       break;
   }

@@ -27,7 +27,7 @@ enum class LoadFailureKind {
   kNot48KSnapshot,     // a snapshot of another machine, or of paged hardware
   kBadCompressedData,  // a compressed block that does not expand to its page
   kIncompleteRam,      // a page of the 48 KB missing
-  kUnreadableTape,     // not a tape, or one libspectrum cannot read
+  kUnreadableFormat,   // refused by the library that reads the format (SZX, tapes: libspectrum)
   kLoadTimeout,        // a tape still playing at the time limit
   kNot48KProgram,      // a loaded program that pages memory as a 128K Spectrum does
   kFault,              // any other error raised while reading

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/standard_streams.h"
 
+#include <algorithm>
+#include <string_view>
+
 #include "cartridge/bytes.h"
 #include "cartridge/cartridge_maker.h"
 
@@ -8,10 +11,11 @@ namespace quillfen {
 namespace {
 
 constexpr std::size_t kSnaFileLength = 49179;  // 27-byte header and 48K of RAM
+constexpr std::string_view kSzxSignature = "ZXST";
 
 }  // namespace
 
-std::string StandardInputName(Machine machine, std::size_t length) {
+std::string StandardInputName(Machine machine, std::span<const std::uint8_t> content) {
   switch (machine) {
     case Machine::ZX80:
       return "STDIN.O";
@@ -20,7 +24,10 @@ std::string StandardInputName(Machine machine, std::size_t length) {
     case Machine::Spectrum:
       break;
   }
-  return length == kSnaFileLength ? "STDIN.SNA" : "STDIN.Z80";
+  if (content.size() >= kSzxSignature.size() &&
+      std::equal(kSzxSignature.begin(), kSzxSignature.end(), content.begin()))
+    return "STDIN.SZX";
+  return content.size() == kSnaFileLength ? "STDIN.SNA" : "STDIN.Z80";
 }
 
 std::filesystem::path CopyStandardInput(std::istream& in, Machine machine,
@@ -37,7 +44,7 @@ std::filesystem::path CopyStandardInput(std::istream& in, Machine machine,
     error = "standard input holds more than " + std::to_string(kLargestReadableFile) + " bytes";
     return {};
   }
-  const std::filesystem::path copy = folder / StandardInputName(machine, content.size());
+  const std::filesystem::path copy = folder / StandardInputName(machine, content);
   if (!WriteFileAtomically(content, copy, error)) return {};
   return copy;
 }

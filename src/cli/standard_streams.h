@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <istream>
 #include <ostream>
+#include <span>
 #include <string>
 
 #include "cli/private_folder.h"
@@ -14,10 +16,10 @@
 // to standard output, so that both are handled exactly as files are.
 namespace quillfen {
 
-/// The name the copy of standard input gets for `machine`: STDIN.O (ZX80), STDIN.P (ZX81), and
-/// for a snapshot of `length` bytes STDIN.SNA when it is the length of a 48K SNA file, else
-/// STDIN.Z80.
-std::string StandardInputName(Machine machine, std::size_t length);
+/// The name the copy of standard input `content` gets for `machine`: STDIN.O (ZX80), STDIN.P
+/// (ZX81), and for a snapshot STDIN.SZX when it starts with the SZX signature "ZXST", else
+/// STDIN.SNA when it is as long as a 48K SNA file, else STDIN.Z80.
+std::string StandardInputName(Machine machine, std::span<const std::uint8_t> content);
 
 /// Copies all of `in` into `folder` under StandardInputName and returns the copy's path; empty,
 /// with the reason in `error`, when `in` fails or holds more than kLargestReadableFile bytes.

@@ -14,7 +14,7 @@ namespace quillfen {
 enum class Machine : std::int16_t { ZX80 = 0, ZX81 = 1, Spectrum = 2 };
 
 /// The machine whose program files carry this extension (".P", ".81", ".P81" ZX81; ".O", ".80",
-/// ".P80" ZX80; ".SNA", ".Z80" Spectrum), from the upper-case extension of `name`.
+/// ".P80" ZX80; ".SNA", ".Z80", ".SZX" Spectrum), from the upper-case extension of `name`.
 std::optional<Machine> MachineForFileName(std::string_view name);
 
 /// The facts `machine`'s folder exports.

@@ -24,7 +24,7 @@ struct SnapshotState {
   std::int32_t BCAlt = 0;
   std::int32_t DEAlt = 0;
   std::int32_t HLAlt = 0;
-  std::int32_t PC = 0;  // set by Z80 snapshots only
+  std::int32_t PC = 0;  // set by Z80 and SZX snapshots only
   std::int32_t SP = 0;
   std::int32_t I = 0;
   std::int32_t R = 0;  // all eight bits
@@ -35,12 +35,13 @@ struct SnapshotState {
 
 namespace spectrum {
 
-/// The format of the snapshot being resumed: an SNA snapshot keeps its program counter on its
-/// stack and resumes by a return, a Z80 snapshot resumes by a jump.
+/// How the snapshot being resumed is started: an SNA snapshot keeps its program counter on its
+/// stack and resumes by a return, a Z80 snapshot resumes by a jump. An SZX snapshot holds its
+/// program counter as a register, as a Z80 one does, and resumes as kZ80.
 enum class SnapshotKind { kSna, kZ80 };
 
-/// "SNA" or "Z80" from the extension of `file_name`; throws quillfen::Error for any other name
-/// (only snapshots of these two kinds can be resumed).
+/// kSna for the extension "SNA", kZ80 for "Z80" and "SZX", from the extension of `file_name`;
+/// throws quillfen::Error for any other name (only snapshots of these kinds can be resumed).
 SnapshotKind SnapshotKindOf(std::string_view file_name);
 
 constexpr std::string_view SnapshotKindName(SnapshotKind kind) {

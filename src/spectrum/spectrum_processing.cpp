@@ -5,6 +5,7 @@
 #include "cartridge/load_failure.h"
 #include "spectrum/sna_format.h"
 #include "spectrum/spectrum_machine.h"
+#include "spectrum/szx_format.h"
 #include "spectrum/z80_format.h"
 
 namespace quillfen {
@@ -12,9 +13,9 @@ namespace quillfen {
 spectrum::SnapshotKind spectrum::SnapshotKindOf(std::string_view file_name) {
   const std::string extension = ExtensionOf(file_name);
   if (extension == "SNA") return SnapshotKind::kSna;
-  if (extension == "Z80") return SnapshotKind::kZ80;
+  if (extension == "Z80" || extension == "SZX") return SnapshotKind::kZ80;
   ThrowError("SnapshotKindOf: \"" + std::string(file_name) +
-             "\" is neither an SNA nor a Z80 snapshot");
+             "\" is not an SNA, Z80 or SZX snapshot");
 }
 
 bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
@@ -26,12 +27,14 @@ bool SpectrumProcessing::LoadSnapshot(const std::filesystem::path& path) {
     // Read once, whole, before anything is stored: an unreadable file leaves the state as it was.
     Bytes file;
     ReadProgramFile(file, path);
-    const auto kind = spectrum::SnapshotKindOf(path.string());
-    if (kind == spectrum::SnapshotKind::kZ80)
+    const std::string extension = ExtensionOf(path.string());
+    if (extension == "SZX")
+      ParseSzxSnapshot(file, snapshot_state_);
+    else if (extension == "Z80")
       ParseZ80Snapshot(file, snapshot_state_, host_);
     else
       ParseSnaSnapshot(file, snapshot_state_);
-    kind_ = kind;
+    kind_ = spectrum::SnapshotKindOf(path.string());
   });
 }
 

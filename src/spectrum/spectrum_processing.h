@@ -12,13 +12,13 @@
 
 namespace quillfen {
 
-/// 48K Spectrum snapshots: reads .SNA and .Z80 files and builds the 64K or 48K cartridge.
+/// 48K Spectrum snapshots: reads .SNA, .Z80 and .SZX files and builds the 64K or 48K cartridge.
 class SpectrumProcessing : public MachineModule {
  public:
   using MachineModule::MachineModule;
 
-  /// Reads the snapshot at `path` (opened as given; its extension, "SNA" or "Z80", is tested in
-  /// upper case) into SnapshotState. True when a whole 48K snapshot was read.
+  /// Reads the snapshot at `path` (opened as given; its extension, "SNA", "Z80" or "SZX", is tested
+  /// in upper case) into SnapshotState. True when a whole 48K snapshot was read.
   [[nodiscard]] bool LoadSnapshot(const std::filesystem::path& path);
 
   /// Builds the 64K cartridge or, when an unused area exists and the size question is answered

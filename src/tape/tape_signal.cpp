@@ -5,7 +5,7 @@
 #include <array>
 
 #include "cartridge/load_failure.h"
-#include "tape/libspectrum_session.h"
+#include "spectrum/libspectrum_session.h"
 
 namespace quillfen::tape {
 namespace {
@@ -20,7 +20,7 @@ constexpr std::uint64_t kSpareEdges = 1'000'000;
 
 [[noreturn]] void RefuseUnreadable(const std::string& what) {
   const std::string why = LastLibspectrumError();
-  Refuse(LoadFailureKind::kUnreadableTape,
+  Refuse(LoadFailureKind::kUnreadableFormat,
          "libspectrum cannot " + what + (why.empty() ? "" : ": " + why));
 }
 
@@ -88,7 +88,7 @@ TapeSignal ReadTapeSignal(std::span<const std::uint8_t> file, const std::string&
   if (type != LIBSPECTRUM_ID_UNKNOWN &&
       libspectrum_identify_class(&kind, type) == LIBSPECTRUM_ERROR_NONE &&
       kind != LIBSPECTRUM_CLASS_TAPE && kind != LIBSPECTRUM_CLASS_UNKNOWN)
-    Refuse(LoadFailureKind::kUnreadableTape, "not a tape file");
+    Refuse(LoadFailureKind::kUnreadableFormat, "not a tape file");
   if (kind != LIBSPECTRUM_CLASS_TAPE) type = LIBSPECTRUM_ID_TAPE_TAP;
 
   TapeHandle tape(libspectrum_tape_alloc());

@@ -3,10 +3,23 @@
 
 #include <QCommandLineParser>
 
+#include "inspection/machine.h"
 #include "version.h"
 
 namespace quillfen {
 namespace {
+
+// ".P, .81, .P81, .O, .80, .P80, .SNA, .Z80, .SZX": every extension the window reads.
+QString ProgramFileExtensions() {
+  QStringList extensions;
+  for (const Machine machine : {Machine::ZX81, Machine::ZX80, Machine::Spectrum})
+    for (const std::string_view extension : FactsOf(machine).extensions)
+      if (!extension.empty())
+        extensions.append(
+            QLatin1Char('.') +
+            QString::fromLatin1(extension.data(), static_cast<qsizetype>(extension.size())));
+  return extensions.join(QStringLiteral(", "));
+}
 
 struct WindowOptions {
   QCommandLineOption help;
@@ -19,7 +32,7 @@ WindowOptions DeclareOptions(QCommandLineParser& parser) {
       "the ZX Interface 2."));
   parser.addPositionalArgument(
       QStringLiteral("file"),
-      QStringLiteral("Program file to select at start (.P, .81, .P81, .O, .80, .P80, .SNA, .Z80)"),
+      QStringLiteral("Program file to select at start (%1)").arg(ProgramFileExtensions()),
       QStringLiteral("[file]"));
   // Not addHelpOption: its --help-all promises Qt's own options, which only the window's
   // application knows, and this help is given before it exists.

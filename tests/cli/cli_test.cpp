@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 #include <sstream>
 
 #include "cli/cli_host.h"
@@ -11,6 +12,7 @@
 #include "support/program_snapshots.h"
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
+#include "support/szx_files.h"
 #include "support/temp_dir.h"
 #include "support/zx80_files.h"
 #include "support/zx81_files.h"
@@ -114,21 +116,26 @@ TEST(RunCliTest, VersionAndHelp) {
                             "it.\nThere is NO WARRANTY, to the extent permitted by law.\n"));
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: quillfen-cli [options] FILE...\n", 0), 0u);
+  EXPECT_NE(help.out.find(".SNA .Z80 .SZX"), std::string::npos);
 }
 
-// A 48K SNA snapshot holding `fill` in RAM, PC 0x8123 on the stack at SP; with fill 0 the
-// highest zero run ends at a 0x01 byte at 0xD000, giving the unused area 0xD002-0xE3DF in page 2.
-Bytes MakeSnapshot(std::uint8_t fill) {
+// A 48K snapshot holding `fill` in RAM, PC 0x8123 in its register and on the stack at SP; with
+// fill 0 the highest zero run ends at a 0x01 byte at 0xD000, giving the unused area
+// 0xD002-0xE3DF in page 2.
+SnapshotState MakeSnapshotState(std::uint8_t fill) {
   // clang-format off
   SnapshotState s{.Memory = Bytes(kSnapshotRamLength, fill), .AF = 0x3A44, .BC = 0x0605,
                   .DE = 0x0403, .HL = 0x0201, .IX = 0x0807, .IY = 0x5C3A, .AFAlt = 0x8877,
-                  .BCAlt = 0x6655, .DEAlt = 0x4433, .HLAlt = 0x2211, .SP = 0xFF00, .I = 0x3F,
-                  .R = 0x2A, .InterruptMode = 1, .InterruptsEnabled = true, .BorderColour = 5};
+                  .BCAlt = 0x6655, .DEAlt = 0x4433, .HLAlt = 0x2211, .PC = 0x8123,
+                  .SP = 0xFF00, .I = 0x3F, .R = 0x2A, .InterruptMode = 1,
+                  .InterruptsEnabled = true, .BorderColour = 5};
   // clang-format on
   std::ranges::copy(Bytes{0x23, 0x81}, s.Memory.begin() + (0xFF00 - 0x4000));  // PC
   if (fill == 0) s.Memory[0xD000 - 0x4000] = 0x01;
-  return testing::MakeSnaFile(s);
+  return s;
 }
+
+Bytes MakeSnapshot(std::uint8_t fill) { return testing::MakeSnaFile(MakeSnapshotState(fill)); }
 
 // Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick. The
 // boot alone: the run after it is tested with programs made for it.
@@ -205,7 +212,18 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
       {"c.sna", MakeSnapshot(0), 0,
        kSpectrum + R"({"low":53250,"top":58336,"page":2})"},  // 0xD002-0xE3DF
       {"d.sna", MakeSnapshot(0x55), 0, kSpectrum + "null"},
-      {"a \"b\"\\c.p", Bytes(10, 0), 1, R"("machine":"ZX81","error":"truncated: 10 bytes, the system variables need 116",)"
+      // PC in its register, not on the stack.
+      {"e.szx", testing::MakeSzxFile(MakeSnapshotState(0)), 0,
+       std::regex_replace(kSpectrum, std::regex("\"pc_on_stack\":true"), "\"pc_on_stack\":false") +
+           R"({"low":53250,"top":58336,"page":2})"},
+      {"f.szx",
+       testing::MakeSzxFile(MakeSnapshotState(0), LIBSPECTRUM_MACHINE_128,
+                            {0, 1, 2, 3, 4, 5, 6, 7}),
+       1,
+       R"("machine":"Spectrum","error":"SZX snapshot of a Spectrum 128K: only 48K snapshots can be )"
+       R"(converted","refusal_kind":"not_48k_snapshot")"},
+      {"a \"b\"\\c.p", Bytes(10, 0), 1,
+       R"("machine":"ZX81","error":"truncated: 10 bytes, the system variables need 116",)"
        R"("refusal_kind":"truncated")"},
   };
   for (const auto& [name, bytes, status, fields] : cases) {
@@ -213,8 +231,16 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
     const Result result = Cli({"--info", "--json", "--rom-dir", roms_.path().string(), file});
     EXPECT_EQ(result.status, status);
     EXPECT_EQ(result.out, R"({"file":")" + (inputs_.path().string() + "/") +
-                              (status ? R"(a \"b\"\\c.p)" : name) + "\"," + fields + "}\n");
+                              (name.find('"') != std::string::npos ? R"(a \"b\"\\c.p)" : name) +
+                              "\"," + fields + "}\n");
   }
+  // Converting the refused snapshot says why in the same words.
+  const std::string refused = (inputs_.path() / "f.szx").string();
+  const Result converted = Cli(dirs_, {{refused}});
+  EXPECT_EQ(std::tie(converted.status, converted.out, converted.err),
+            std::make_tuple(1, "",
+                            refused + ": SZX snapshot of a Spectrum 128K: only 48K "
+                                      "snapshots can be converted\n"));
 }
 
 TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
@@ -226,6 +252,7 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
       {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
       {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
       {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty
+      {"game.szx", testing::MakeSzxFile(MakeSnapshotState(0)), {}, "48K", 65536},
   };
   const std::string image = Out("GAME.bin");
   for (const auto& [name, bytes, choices, size, length] : cases) {

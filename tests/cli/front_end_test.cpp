@@ -12,6 +12,7 @@
 #include "cli/standard_streams.h"
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
+#include "support/szx_files.h"
 #include "support/temp_dir.h"
 #include "support/zx80_files.h"
 #include "support/zx81_files.h"
@@ -59,11 +60,17 @@ class FrontEndTest : public ::testing::Test {
 };
 
 TEST(StandardInputNameTest, TellsTheReaderTheKind) {
-  EXPECT_EQ(StandardInputName(Machine::ZX80, 100), "STDIN.O");
-  EXPECT_EQ(StandardInputName(Machine::ZX81, 49179), "STDIN.P");
-  EXPECT_EQ(StandardInputName(Machine::Spectrum, 49179), "STDIN.SNA");
-  EXPECT_EQ(StandardInputName(Machine::Spectrum, 49178), "STDIN.Z80");
-  EXPECT_EQ(StandardInputName(Machine::Spectrum, 49180), "STDIN.Z80");
+  Bytes szx_sized = {'Z', 'X', 'S', 'T'};
+  szx_sized.resize(49179);  // the signature wins over the SNA length
+  const std::pair<Machine, Bytes> cases[] = {
+      {Machine::ZX80, Bytes(100)},          {Machine::ZX81, Bytes(49179)},
+      {Machine::Spectrum, Bytes(49179)},    {Machine::Spectrum, Bytes(49178)},
+      {Machine::Spectrum, Bytes(49180)},    {Machine::Spectrum, szx_sized},
+      {Machine::Spectrum, {'Z', 'X', 'S'}}, {Machine::ZX81, {'Z', 'X', 'S', 'T'}}};
+  std::vector<std::string> names;
+  for (const auto& [machine, content] : cases) names.push_back(StandardInputName(machine, content));
+  EXPECT_EQ(names, (std::vector<std::string>{"STDIN.O", "STDIN.P", "STDIN.SNA", "STDIN.Z80",
+                                             "STDIN.Z80", "STDIN.SZX", "STDIN.Z80", "STDIN.P"}));
 }
 
 // Piped in and out, each machine's image is the one a file would give, and stdout holds nothing
@@ -74,6 +81,7 @@ TEST_F(FrontEndTest, StandardInputToStandardOutputGivesTheImageOfTheFile) {
       {"zx80", "game.o", MakeZX80Program(500)},
       {"spectrum", "game.sna", testing::MakeSnaFile(testing::MakeBusySnapshot())},
       {"spectrum", "game.z80", testing::MakeZ80FileVersion1(testing::MakeBusySnapshot(), true)},
+      {"spectrum", "game.szx", testing::MakeSzxFile(testing::MakeBusySnapshot())},
   };
   for (const auto& [machine, name, file] : cases) {
     SCOPED_TRACE(name);

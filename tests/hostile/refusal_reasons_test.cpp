@@ -13,6 +13,7 @@
 
 #include "cartridge/load_failure.h"
 #include "hostile_inputs.h"
+#include "support/szx_files.h"
 
 namespace quillfen::testing {
 namespace {
@@ -60,6 +61,11 @@ Bytes WithRawBlock(const SnapshotState& state, std::uint8_t page, const Bytes& d
   return Appended(file, data);
 }
 
+void PageInInterface1(libspectrum_snap* snap) {
+  libspectrum_snap_set_interface1_active(snap, 1);
+  libspectrum_snap_set_interface1_paged(snap, 1);
+}
+
 std::vector<RefusalCase> Cases() {
   const SnapshotState state = MakeBusySnapshot();
   const Bytes ram1000(state.Memory.begin(), state.Memory.begin() + 1000);
@@ -67,6 +73,7 @@ std::vector<RefusalCase> Cases() {
   const Bytes v1 = MakeZ80FileVersion1(state, false);
   const Bytes v2 = MakeZ80FilePaged(state, 23, false);
   const Bytes v3 = MakeZ80FilePaged(state, 54, false);
+  const Bytes szx = MakeSzxFile(state);
   const Bytes zx81 = MakeZX81Program(200);
   Bytes zx81_low = zx81;
   StoreWord(zx81_low, 11, 0x4000);
@@ -93,7 +100,7 @@ std::vector<RefusalCase> Cases() {
       {kZX80, "low.p80", MakeZX80ProgramWithELine(0x3FFF, 100), K::kELineOutOfRange,
        "E_LINE 0x3FFF lies below the program image (0x4000)"},
 
-      {kSpectrum, "a.o", sna, K::kWrongExtension, "not a Spectrum file (.SNA or .Z80)"},
+      {kSpectrum, "a.o", sna, K::kWrongExtension, "not a Spectrum file (.SNA, .Z80 or .SZX)"},
       {kSpectrum, "header.sna", Resized(sna, 10), K::kTruncated,
        "truncated: 10 bytes, an SNA snapshot is 49179"},
       {kSpectrum, "ram.sna", Resized(sna, 49000), K::kTruncated,
@@ -133,6 +140,21 @@ std::vector<RefusalCase> Cases() {
        "a run ED ED at offset 1 ends before its count"},
       {kSpectrum, "empty.z80", WithRawBlock(state, 5, {}), K::kBadCompressedData,
        "compressed data ends after 0 bytes"},
+
+      {kSpectrum, "128k.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_128, {0, 1, 2, 3, 4, 5, 6, 7}),
+       K::kNot48KSnapshot, "SZX snapshot of a Spectrum 128K" + only48k},
+      {kSpectrum, "16k.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_16, {5}), K::kNot48KSnapshot,
+       "SZX snapshot of a Spectrum 16K" + only48k},
+      {kSpectrum, "if1.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_48, {5, 2, 0}, PageInInterface1),
+       K::kNot48KSnapshot,
+       "the Interface 1 ROM is paged in: only snapshots running the Spectrum's own ROM can be "
+       "converted"},
+      {kSpectrum, "page2.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_48, {5, 0}), K::kIncompleteRam,
+       "page 2 is missing: the 48 KB of RAM are not all there"},
+      {kSpectrum, "sna.szx", sna, K::kUnreadableFormat,
+       "libspectrum cannot read it: not an SZX file (no ZXST signature)"},
+      {kSpectrum, "cut.szx", Resized(szx, szx.size() / 2), K::kUnreadableFormat,
+       "libspectrum cannot read it: the file is corrupt"},
   };
   // clang-format on
 }
@@ -169,12 +191,12 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
   std::filesystem::create_directory(folder_ / "folder.sna");
   EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / "folder.sna").text,
             "cannot be read: not a regular file");
-  // Every reason a program or snapshot reader can give (the kinds up to kIncompleteRam; those
+  // Every reason a program or snapshot reader can give (the kinds up to kUnreadableFormat; those
   // after it come from loading tapes, tests/tape) is reached by some file above, each with its
   // own JSON name.
   std::set<std::string_view> names;
   for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
-  EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kIncompleteRam));
+  EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kUnreadableFormat));
   EXPECT_EQ(names.size(), kinds_seen.size());
 }
 

@@ -257,13 +257,13 @@ std::vector<RefusalCase> RefusalCases() {
        "a 128K program: it pages memory through port 0x7FFD (value 16"},
       {"endless tape", endless, limited, K::kLoadTimeout,
        "the tape had not finished loading after 30.0 s of Spectrum time"},
-      {"truncated TZX", truncated, {}, K::kUnreadableTape, "libspectrum cannot read the tape: "},
-      {"TAP block past the end", overlong, {}, K::kUnreadableTape,
+      {"truncated TZX", truncated, {}, K::kUnreadableFormat, "libspectrum cannot read the tape: "},
+      {"TAP block past the end", overlong, {}, K::kUnreadableFormat,
        "libspectrum cannot read the tape: "},
       {"empty file", {}, {}, K::kEmptyFile, "the tape is empty"},
       {"TZX without blocks", MakeTzxFile({}), {}, K::kEmptyFile, "the tape holds no blocks"},
       {"TZX with a comment only", comment_only, {}, K::kEmptyFile, "the tape holds no signal"},
-      {"a snapshot", Bytes(49179, 0), snapshot_name, K::kUnreadableTape, "not a tape file"},
+      {"a snapshot", Bytes(49179, 0), snapshot_name, K::kUnreadableFormat, "not a tape file"},
   };
 }
 

@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tape/libspectrum_session.h"
+#include "spectrum/libspectrum_session.h"
 
 #include <cstdarg>
 #include <cstdio>
 
 #include "cartridge/error.h"
 
-namespace quillfen::tape {
+namespace quillfen {
 namespace {
 
 // Written only by the error function below, on the thread whose call failed.
@@ -34,4 +34,4 @@ void EnsureLibspectrum() {
 std::string LastLibspectrumError() { return last_error; }
 void ClearLibspectrumError() { last_error.clear(); }
 
-}  // namespace quillfen::tape
+}  // namespace quillfen

@@ -6,7 +6,7 @@
 
 #include <libspectrum.h>
 
-namespace quillfen::tape {
+namespace quillfen {
 
 /// Initialises libspectrum once per process and routes its error messages to LastLibspectrumError
 /// instead of stderr. Throws quillfen::Error when the library cannot start.
@@ -33,4 +33,4 @@ struct LibspectrumBufferDeleter {
 };
 using LibspectrumBuffer = std::unique_ptr<libspectrum_byte, LibspectrumBufferDeleter>;
 
-}  // namespace quillfen::tape
+}  // namespace quillfen
