@@ -23,8 +23,9 @@ constexpr std::uint8_t kBorderColourMask = 0x07;
 constexpr std::string_view kSzxSignature = "ZXST";
 constexpr char kOwnRomOnly[] = ": only snapshots running the Spectrum's own ROM can be converted";
 
-// libspectrum reports through a hook of its own, which would print to standard error beside our
-// own report; what it says is given by the error code instead.
+// libspectrum's messages go to a process-wide hook, which would print them to standard error
+// beside our own report and has no way back to the reader that called; the refusal says what
+// the error code means instead.
 libspectrum_error IgnoreLibspectrumMessage(libspectrum_error error, const char*, va_list) {
   return error;
 }
