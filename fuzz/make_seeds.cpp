@@ -13,6 +13,7 @@
 #include "cartridge/bytes.h"
 #include "spectrum/snapshot_state.h"
 #include "support/snapshot_files.h"
+#include "support/szx_files.h"
 #include "support/zx80_files.h"
 #include "support/zx81_files.h"
 
@@ -112,6 +113,13 @@ void SnapshotSeeds(const std::filesystem::path& folder) {
   AppendZ80Block(with_ignored, 11, Bytes(16, 0x11), true);
   WriteSeed(folder, "z80_reader", "v3_55_page11", {1}, with_ignored);
 
+  const Bytes szx = MakeSzxFile(state);
+  WriteSeed(folder, "szx_reader", "szx", {0}, szx);
+  WriteSeed(folder, "szx_reader", "szx_ntsc", {1}, MakeSzxFile(state, LIBSPECTRUM_MACHINE_48_NTSC));
+  WriteSeed(folder, "szx_reader", "szx_128k", {0},
+            MakeSzxFile(state, LIBSPECTRUM_MACHINE_128, {0, 1, 2, 3, 4, 5, 6, 7}));
+  WriteSeed(folder, "szx_reader", "szx_16k", {0}, MakeSzxFile(state, LIBSPECTRUM_MACHINE_16, {5}));
+
   // answer byte: 0 Yes (48K cartridge where a free area exists), 1 No (64K).
   const Bytes rom = RomChoice(0x3FFF);
   WriteSeed(folder, "spectrum_generate", "sna_64k", Join({0}, Join(rom, {0x01})), sna);
@@ -119,6 +127,7 @@ void SnapshotSeeds(const std::filesystem::path& folder) {
             MakeZ80FileVersion1(state, true));
   WriteSeed(folder, "spectrum_generate", "z80_v3_64k", Join({3}, Join(rom, {0x01})),
             MakeZ80FilePaged(paged, 54, true));
+  WriteSeed(folder, "spectrum_generate", "szx_48k", Join({5}, Join(rom, {0x00})), szx);
 }
 
 }  // namespace

@@ -16,7 +16,7 @@ if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
 fi
 seconds=$1
 shift
-all_targets=(zx81_reader zx80_reader sna_reader z80_reader zx81_generate zx80_generate spectrum_generate)
+all_targets=(zx81_reader zx80_reader sna_reader z80_reader szx_reader zx81_generate zx80_generate spectrum_generate)
 targets=("${@:-${all_targets[@]}}")
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 parallel=${FUZZ_PARALLEL:-1}
@@ -42,6 +42,7 @@ run_target() {
   cp fuzz/corpus/"$target"/* "$work/corpus/"
   # Exit status is judged from the findings folder: libFuzzer stops at the first finding.
   ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+    LSAN_OPTIONS=suppressions="$PWD/fuzz/lsan_suppressions.txt" \
     "$build/fuzz/${target}_fuzzer" "$work/corpus" -max_total_time="$seconds" \
     -max_len="$(max_len "$target")" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$work/findings/" >"$work/log" 2>&1 || true

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-// LoadSnapshot on arbitrary bytes under a name of one snapshot format; `sna` picks SNA names,
-// otherwise Z80 names. The SNA and Z80 reader targets are this one with a different name.
-int FuzzSnapshotReader(const std::uint8_t* data, std::size_t size, bool sna);
+enum class SnapshotFormat { kSna, kZ80, kSzx };
+
+// LoadSnapshot on arbitrary bytes under a name of one snapshot format. The SNA, Z80 and SZX
+// reader targets are this one with a different format.
+int FuzzSnapshotReader(const std::uint8_t* data, std::size_t size, SnapshotFormat format);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The whole Spectrum path: an SNA or Z80 snapshot read by LoadSnapshot, then
+// The whole Spectrum path: an SNA, Z80 or SZX snapshot read by LoadSnapshot, then
 // GenerateSpectrumCartridge with a stand-in ROM image and a size answer chosen by the input.
 #include <array>
 #include <cstddef>
@@ -14,7 +14,8 @@ using namespace quillfen::fuzz;
 
 namespace {
 
-constexpr std::array<const char*, 4> kNames = {"GAME.SNA", "game.z80", "game.sna", "GAME.Z80"};
+constexpr std::array<const char*, 6> kNames = {"GAME.SNA", "game.z80", "game.sna",
+                                               "GAME.Z80", "game.szx", "GAME.SZX"};
 
 }  // namespace
 

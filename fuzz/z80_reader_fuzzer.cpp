@@ -3,5 +3,5 @@
 #include "snapshot_reader_fuzzer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  return FuzzSnapshotReader(data, size, /*sna=*/false);
+  return FuzzSnapshotReader(data, size, SnapshotFormat::kZ80);
 }

@@ -3,8 +3,10 @@
 
 #include <libspectrum.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "cartridge/error.h"
 #include "cartridge/load_failure.h"
@@ -17,12 +19,11 @@ constexpr std::size_t kSzxPageLength = 0x4000;  // libspectrum holds every RAM p
 // The 128K bank numbers an SZX file gives the 48K machine's RAM, from 0x4000 up.
 constexpr std::array<int, 3> kPagesFrom0x4000 = {5, 2, 0};
 constexpr std::uint8_t kBorderColourMask = 0x07;
+constexpr std::string_view kSzxSignature = "ZXST";
 constexpr char kOwnRomOnly[] = ": only snapshots running the Spectrum's own ROM can be converted";
 
 std::string ErrorText(libspectrum_error error) {
   switch (error) {
-    case LIBSPECTRUM_ERROR_SIGNATURE:
-      return "not an SZX file (no ZXST signature)";
     case LIBSPECTRUM_ERROR_CORRUPT:
       return "the file is corrupt";
     case LIBSPECTRUM_ERROR_UNKNOWN:
@@ -75,7 +76,13 @@ void CheckMachine(libspectrum_snap* snap) {
 }  // namespace
 
 void ParseSzxSnapshot(std::span<const std::uint8_t> file, SnapshotState& state) {
-  if (file.empty()) Refuse(LoadFailureKind::kEmptyFile, "the file is empty");
+  // libspectrum unpacks a compressed (gzip, bzip2) file whatever type it is told to read, so a
+  // small packed file could claim any amount of memory; a file that starts with the SZX signature
+  // is never taken for one of those.
+  if (file.size() < kSzxSignature.size() ||
+      !std::equal(kSzxSignature.begin(), kSzxSignature.end(), file.begin()))
+    Refuse(LoadFailureKind::kUnreadableFormat,
+           "not an SZX file: it does not start with the signature ZXST");
   EnsureLibspectrum();
   const SnapHandle snap(libspectrum_snap_alloc());
   const libspectrum_error read = libspectrum_snap_read(snap.get(), file.data(), file.size(),

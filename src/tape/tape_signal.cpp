@@ -80,6 +80,17 @@ TapeSignal ReadTapeSignal(std::span<const std::uint8_t> file, const std::string&
   ClearLibspectrumError();
   const char* name = file_name.empty() ? nullptr : file_name.c_str();
 
+  // libspectrum unpacks gzip, bzip2 and zip files, even while only identifying them, so a small
+  // packed file could claim any amount of memory: a packed tape is refused before that.
+  libspectrum_id_t raw_type = LIBSPECTRUM_ID_UNKNOWN;
+  libspectrum_class_t raw_class = LIBSPECTRUM_CLASS_UNKNOWN;
+  if (libspectrum_identify_file_raw(&raw_type, name, file.data(), file.size()) ==
+          LIBSPECTRUM_ERROR_NONE &&
+      libspectrum_identify_class(&raw_class, raw_type) == LIBSPECTRUM_ERROR_NONE &&
+      raw_class == LIBSPECTRUM_CLASS_COMPRESSED)
+    Refuse(LoadFailureKind::kUnreadableFormat,
+           "a compressed file: unpack it, then load the tape inside");
+
   // TAP files carry no signature: what libspectrum does not recognise is read as one.
   libspectrum_id_t type = LIBSPECTRUM_ID_UNKNOWN;
   if (libspectrum_identify_file(&type, name, file.data(), file.size()) != LIBSPECTRUM_ERROR_NONE)

@@ -152,7 +152,7 @@ std::vector<RefusalCase> Cases() {
       {kSpectrum, "page2.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_48, {5, 0}), K::kIncompleteRam,
        "page 2 is missing: the 48 KB of RAM are not all there"},
       {kSpectrum, "sna.szx", sna, K::kUnreadableFormat,
-       "libspectrum cannot read it: not an SZX file (no ZXST signature)"},
+       "not an SZX file: it does not start with the signature ZXST"},
       {kSpectrum, "cut.szx", Resized(szx, szx.size() / 2), K::kUnreadableFormat,
        "libspectrum cannot read it: the file is corrupt"},
   };

@@ -264,6 +264,9 @@ std::vector<RefusalCase> RefusalCases() {
       {"TZX without blocks", MakeTzxFile({}), {}, K::kEmptyFile, "the tape holds no blocks"},
       {"TZX with a comment only", comment_only, {}, K::kEmptyFile, "the tape holds no signal"},
       {"a snapshot", Bytes(49179, 0), snapshot_name, K::kUnreadableFormat, "not a tape file"},
+      // An empty gzip stream: packed files are refused before libspectrum unpacks them.
+      {"gzip-packed tape", {0x1F, 0x8B, 0x08, 0, 0, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       {}, K::kUnreadableFormat, "a compressed file: unpack it"},
   };
 }
 

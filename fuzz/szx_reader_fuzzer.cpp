@@ -1,0 +1,7 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// LoadSnapshot on arbitrary bytes under SZX names: our glue around libspectrum's reader.
+#include "snapshot_reader_fuzzer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  return FuzzSnapshotReader(data, size, SnapshotFormat::kSzx);
+}
