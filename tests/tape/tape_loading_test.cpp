@@ -80,13 +80,21 @@ std::vector<LoadCase> LoadCases() {
   const ProgramPlan bulk{.standard_blocks = 2, .standard_length = 200};
   return {
       {"TAP: header and code", plain, false, {}, {}, 2, 50},
-      {"TZX: header, code, turbo block", turbo, true,
+      {"TZX: header, code, turbo block",
+       turbo,
+       true,
        {TzxTurboBlock(TapeData(0xFF, kTurboData), kTurbo, 100)},
-       {{kTurboAddress, kTurboData}}, 3, 5},
-      {"TZX: header, code, two more standard blocks", bulk, true,
+       {{kTurboAddress, kTurboData}},
+       3,
+       5},
+      {"TZX: header, code, two more standard blocks",
+       bulk,
+       true,
        {TzxStandardBlock(TapeData(0xFF, kBulkData[0]), 200),
         TzxStandardBlock(TapeData(0xFF, kBulkData[1]), 20)},
-       {{kBulkAddress, kBulkData[1]}}, 4, 1},
+       {{kBulkAddress, kBulkData[1]}},
+       4,
+       1},
   };
 }
 
@@ -140,9 +148,10 @@ void ExpectSameCapture(const TapeLoadResult& a, const TapeLoadResult& b) {
   const SnapshotState &s = a.state, &t = b.state;
   EXPECT_EQ(s.Memory, t.Memory);
   const std::int32_t SnapshotState::*fields[] = {
-      &SnapshotState::AF,    &SnapshotState::BC,    &SnapshotState::DE, &SnapshotState::HL,
-      &SnapshotState::IX,    &SnapshotState::IY,    &SnapshotState::AFAlt, &SnapshotState::BCAlt,
-      &SnapshotState::DEAlt, &SnapshotState::HLAlt, &SnapshotState::PC, &SnapshotState::SP,
+      &SnapshotState::AF,    &SnapshotState::BC,    &SnapshotState::DE,
+      &SnapshotState::HL,    &SnapshotState::IX,    &SnapshotState::IY,
+      &SnapshotState::AFAlt, &SnapshotState::BCAlt, &SnapshotState::DEAlt,
+      &SnapshotState::HLAlt, &SnapshotState::PC,    &SnapshotState::SP,
       &SnapshotState::I,     &SnapshotState::R,     &SnapshotState::InterruptMode};
   for (const auto field : fields) EXPECT_EQ(s.*field, t.*field);
   EXPECT_EQ(s.InterruptsEnabled, t.InterruptsEnabled);
@@ -177,8 +186,8 @@ TEST(TapeLoading, CapturesAtTheStopAddress) {
     std::uint16_t address;
     bool program_loaded;  // by the time it is reached
   };
-  for (const StopCase c : {StopCase{program.loop, true},
-                           StopCase{TheTestRom().standard_loader, false}}) {
+  for (const StopCase c :
+       {StopCase{program.loop, true}, StopCase{TheTestRom().standard_loader, false}}) {
     SCOPED_TRACE(c.address);
     TapeLoadOptions options;
     options.stop_address = c.address;
@@ -215,7 +224,7 @@ TEST(TapeLoading, ProgressFollowsTheTape) {
     names.emplace_back(p.block_name);
   });
   ASSERT_TRUE(r.Loaded());
-  ASSERT_GE(seen.size(), 5u);  // the tape plays for several seconds
+  ASSERT_GE(seen.size(), 5u);              // the tape plays for several seconds
   EXPECT_LT(seen.front().position, 100u);  // the first instruction once PLAY is pressed
   for (std::size_t i = 0; i < seen.size(); ++i) {
     EXPECT_EQ(seen[i].length, r.tape_length);
@@ -233,7 +242,8 @@ TEST(TapeLoading, ProgressFollowsTheTape) {
 struct RefusalCase {
   std::string name;
   Bytes tape;
-  TapeLoadOptions options;
+  std::string file_name;             // "" unless the name should mislead
+  std::uint64_t limit_t_states = 0;  // 0: the default limit
   LoadFailureKind kind;
   std::string text;  // the start of the reason
 };
@@ -247,33 +257,37 @@ std::vector<RefusalCase> RefusalCases() {
   Bytes overlong = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
   overlong[0] = 0xFF;  // the first block claims more than the file holds
   const Bytes comment_only = MakeTzxFile({{0x30, 3, 'a', 'b', 'c'}});
-  TapeLoadOptions limited;
-  limited.limit_t_states = 30 * kSpectrumClock;
-  TapeLoadOptions snapshot_name;
-  snapshot_name.file_name = "game.sna";
   using K = LoadFailureKind;
   return {
-      {"128K paging", paging, {}, K::kNot48KProgram,
+      {"128K paging", paging, "", 0, K::kNot48KProgram,
        "a 128K program: it pages memory through port 0x7FFD (value 16"},
-      {"endless tape", endless, limited, K::kLoadTimeout,
+      {"endless tape", endless, "", 30 * kSpectrumClock, K::kLoadTimeout,
        "the tape had not finished loading after 30.0 s of Spectrum time"},
-      {"truncated TZX", truncated, {}, K::kUnreadableFormat, "libspectrum cannot read the tape: "},
-      {"TAP block past the end", overlong, {}, K::kUnreadableFormat,
+      {"truncated TZX", truncated, "", 0, K::kUnreadableFormat,
        "libspectrum cannot read the tape: "},
-      {"empty file", {}, {}, K::kEmptyFile, "the tape is empty"},
-      {"TZX without blocks", MakeTzxFile({}), {}, K::kEmptyFile, "the tape holds no blocks"},
-      {"TZX with a comment only", comment_only, {}, K::kEmptyFile, "the tape holds no signal"},
-      {"a snapshot", Bytes(49179, 0), snapshot_name, K::kUnreadableFormat, "not a tape file"},
+      {"TAP block past the end", overlong, "", 0, K::kUnreadableFormat,
+       "libspectrum cannot read the tape: "},
+      {"empty file", {}, "", 0, K::kEmptyFile, "the tape is empty"},
+      {"TZX without blocks", MakeTzxFile({}), "", 0, K::kEmptyFile, "the tape holds no blocks"},
+      {"TZX with a comment only", comment_only, "", 0, K::kEmptyFile, "the tape holds no signal"},
+      {"a snapshot", Bytes(49179, 0), "game.sna", 0, K::kUnreadableFormat, "not a tape file"},
       // An empty gzip stream: packed files are refused before libspectrum unpacks them.
-      {"gzip-packed tape", {0x1F, 0x8B, 0x08, 0, 0, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       {}, K::kUnreadableFormat, "a compressed file: unpack it"},
+      {"gzip-packed tape",
+       {0x1F, 0x8B, 0x08, 0, 0, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+       "",
+       0,
+       K::kUnreadableFormat,
+       "a compressed file: unpack it"},
   };
 }
 
 TEST(TapeLoading, RefusesSayingWhy) {
   for (const RefusalCase& c : RefusalCases()) {
     SCOPED_TRACE(c.name);
-    const TapeLoadResult r = Load(c.tape, c.options);
+    TapeLoadOptions options;
+    options.file_name = c.file_name;
+    if (c.limit_t_states != 0) options.limit_t_states = c.limit_t_states;
+    const TapeLoadResult r = Load(c.tape, options);
     EXPECT_EQ(r.failure.kind, c.kind) << r.failure.text;
     EXPECT_EQ(r.failure.text.substr(0, c.text.size()), c.text);
     EXPECT_GT(r.failure.text.size(), c.text.size() - (c.text.back() == ' ' ? 0 : 1))
