@@ -43,7 +43,9 @@ void CheckMachine(libspectrum_snap* snap) {
   const libspectrum_machine machine = libspectrum_snap_machine(snap);
   // The NTSC 48K differs in its frame timing only; its memory and ROM are the PAL machine's.
   if (machine != LIBSPECTRUM_MACHINE_48 && machine != LIBSPECTRUM_MACHINE_48_NTSC) {
-    const char* name = libspectrum_machine_name(machine);
+    // The 128 by the name it was sold under; the others as libspectrum names them.
+    const char* name =
+        machine == LIBSPECTRUM_MACHINE_128 ? "Spectrum 128" : libspectrum_machine_name(machine);
     Refuse(LoadFailureKind::kNot48KSnapshot, std::string("SZX snapshot of a ") +
                                                  (name ? name : "machine unknown to libspectrum") +
                                                  ": only 48K snapshots can be converted");

@@ -220,7 +220,7 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
        testing::MakeSzxFile(MakeSnapshotState(0), LIBSPECTRUM_MACHINE_128,
                             {0, 1, 2, 3, 4, 5, 6, 7}),
        1,
-       R"("machine":"Spectrum","error":"SZX snapshot of a Spectrum 128K: only 48K snapshots can be )"
+       R"("machine":"Spectrum","error":"SZX snapshot of a Spectrum 128: only 48K snapshots can be )"
        R"(converted","refusal_kind":"not_48k_snapshot")"},
       {"a \"b\"\\c.p", Bytes(10, 0), 1,
        R"("machine":"ZX81","error":"truncated: 10 bytes, the system variables need 116",)"
@@ -239,7 +239,7 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
   const Result converted = Cli(dirs_, {{refused}});
   EXPECT_EQ(std::tie(converted.status, converted.out, converted.err),
             std::make_tuple(1, "",
-                            refused + ": SZX snapshot of a Spectrum 128K: only 48K "
+                            refused + ": SZX snapshot of a Spectrum 128: only 48K "
                                       "snapshots can be converted\n"));
 }
 

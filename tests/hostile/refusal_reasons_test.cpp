@@ -142,7 +142,7 @@ std::vector<RefusalCase> Cases() {
        "compressed data ends after 0 bytes"},
 
       {kSpectrum, "128k.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_128, {0, 1, 2, 3, 4, 5, 6, 7}),
-       K::kNot48KSnapshot, "SZX snapshot of a Spectrum 128K" + only48k},
+       K::kNot48KSnapshot, "SZX snapshot of a Spectrum 128" + only48k},
       {kSpectrum, "16k.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_16, {5}), K::kNot48KSnapshot,
        "SZX snapshot of a Spectrum 16K" + only48k},
       {kSpectrum, "if1.szx", MakeSzxFile(state, LIBSPECTRUM_MACHINE_48, {5, 2, 0}, PageInInterface1),
