@@ -39,8 +39,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "ZX Interface 2 ROM cartridge maker for ZX80, ZX81 and Spectrum programs")
 set(CPACK_PACKAGE_DESCRIPTION [=[
 Quillfen turns ZX80 and ZX81 program files (.P, .81, .P81, .O, .80, .P80)
-and 48K ZX Spectrum snapshots (.SNA, .Z80, .SZX) into ROM cartridge images
-for the ZX Interface 2 cartridge port, ready to be burnt into EPROMs. Each
+and 48K ZX Spectrum snapshots (.SNA, .Z80, .SZX) and tapes (TAP, TZX, PZX,
+CSW; loaded on an emulated Spectrum) into ROM cartridge images for the ZX
+Interface 2 cartridge port, ready to be burnt into EPROMs. Each
 image carries start-up code that copies the program into RAM and starts it;
 ZX80 and ZX81 programs run on a ZX Spectrum 128 from the ZX80 or ZX81 ROM
 image carried in the cartridge.

@@ -40,6 +40,10 @@ std::string_view LoadFailureName(LoadFailureKind kind) {
       return "load_timeout";
     case LoadFailureKind::kNot48KProgram:
       return "not_48k_program";
+    case LoadFailureKind::kNoSpectrumRom:
+      return "no_spectrum_rom";
+    case LoadFailureKind::kNoTapeLoader:
+      return "no_tape_loader";
     case LoadFailureKind::kUnreadableFormat:
       return "unreadable_format";
     case LoadFailureKind::kFault:

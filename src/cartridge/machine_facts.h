@@ -15,7 +15,7 @@ struct MachineFacts {
   std::string_view name;        // "ZX81", in messages
   std::string_view list_entry;  // "ZX Spectrum", in the window's machine list
   /// The extensions of its program files, upper case, as messages list them; unused slots empty.
-  std::array<std::string_view, 3> extensions;
+  std::array<std::string_view, 7> extensions;
   std::string_view dialog_title;
   std::string_view default_extension;  // added when a name typed in the file dialog has none
   std::string_view dialog_filter;      // "description|patterns|...", patterns split by ";"

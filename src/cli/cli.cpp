@@ -17,6 +17,7 @@
 #include "cli/private_folder.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
+#include "cli/tape_loading.h"
 #include "inspection/converters.h"
 #include "inspection/program_inspection.h"
 #include "verify/spectrum_boot_check.h"
@@ -88,7 +89,17 @@ std::string ImageSizesText(const MachineFacts& facts) {
   return text;
 }
 
-int RunInfo(const CliOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+// Whether a tape is among the inputs: its loading shows its progress on a terminal.
+bool AnyTape(const CliOptions& options) {
+  return std::ranges::any_of(options.files, IsTapeFileName);
+}
+
+int RunInfo(const CliOptions& options, std::istream& in, std::ostream& plain_out,
+            std::ostream& plain_err, CliTerminals terminals) {
+  std::optional<ProgressLine> progress;
+  if (terminals.err_is_terminal && AnyTape(options)) progress.emplace(plain_err, plain_out);
+  std::ostream& out = progress ? progress->Report() : plain_out;
+  std::ostream& err = progress ? progress->Messages() : plain_err;
   for (const std::string& file : options.files) {
     if (!MachineOf(options, file)) {
       err << file << ": " << kUnknownMachine << "\n";
@@ -98,7 +109,9 @@ int RunInfo(const CliOptions& options, std::istream& in, std::ostream& out, std:
   StandardInput input;
   if (!TakeStandardInput(options, in, input, err)) return kFailed;
   CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
+  CliTapeLoading tapes(options, progress ? &*progress : nullptr);
   MachineConverters converters(host);
+  tapes.InstallIn(converters);
   int status = kAllWritten;
   for (const std::string& file : options.files) {
     const bool from_input = file == "-";
@@ -116,6 +129,7 @@ int RunInfo(const CliOptions& options, std::istream& in, std::ostream& out, std:
       out << InfoText(shown, inspection);
     }
   }
+  if (progress) progress->Clear();
   return status;
 }
 
@@ -137,7 +151,7 @@ int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, s
 
   std::optional<ProgressLine> progress;
   if (terminals.err_is_terminal && !options.quiet &&
-      options.files.size() > kLongestBatchWithoutProgress)
+      (options.files.size() > kLongestBatchWithoutProgress || AnyTape(options)))
     progress.emplace(err, out);
   std::ostream& messages = progress ? progress->Messages() : err;
   std::ostream nowhere(nullptr);  // takes the lines -q leaves out
@@ -149,7 +163,9 @@ int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, s
   CliHost host(messages, RomFoldersOf(options), output_folder, output_file);
   host.SetReporting(options.verbose, progress ? &*progress : nullptr);
   if (to_standard_output) host.ShowOutputAs("standard output");
+  CliTapeLoading tapes(options, progress ? &*progress : nullptr);
   MachineConverters converters(host);
+  tapes.InstallIn(converters);
 
   StandardInput input;
   if (!TakeStandardInput(options, in, input, err)) return kFailed;
@@ -158,6 +174,17 @@ int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, s
     for (const std::string& message : plan.usage_errors) err << OneLine(message) << "\n";
     err << "quillfen-cli: nothing was written (see quillfen-cli --help)\n";
     return kUsageError;
+  }
+  if (options.save_snapshot && plan.jobs.front().refusal.empty()) {
+    std::string reason;
+    if (!SaveCapturedSnapshot(converters.Snapshot(), *options.save_snapshot, reason)) {
+      if (progress) progress->Clear();
+      err << plan.jobs.front().shown_name << ": the captured state cannot be saved: "
+          << OneLine(reason) << "\n";
+      return kFailed;
+    }
+    report << plan.jobs.front().shown_name << " -> " << options.save_snapshot->string()
+           << " (captured state)\n";
   }
   if (options.output_dir) {
     std::filesystem::create_directories(*options.output_dir, error);
@@ -180,7 +207,9 @@ int RunConvert(const CliOptions& options, std::istream& in, std::ostream& out, s
 // earlier is booted against it; nothing is written.
 int RunVerifyOnly(const CliOptions& options, std::ostream& out, std::ostream& err) {
   CliHost host(err, RomFoldersOf(options), ".", std::nullopt);
+  CliTapeLoading tapes(options, nullptr);
   MachineConverters converters(host);
+  tapes.InstallIn(converters);
   CliOptions source_options = options;
   source_options.files = {options.source->string()};
   const ConversionPlan plan = PlanConversions(source_options, converters, host.RomFolders());
@@ -241,7 +270,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
                         "-o - would write the image to the terminal; send standard output to a "
                         "file or a pipe");
     if (options.verify_only) return RunVerifyOnly(options, out, err);
-    return options.info ? RunInfo(options, in, out, err)
+    return options.info ? RunInfo(options, in, out, err, terminals)
                         : RunConvert(options, in, out, err, terminals);
   } catch (const std::exception& error) {
     err << "quillfen-cli: " << OneLine(error.what()) << "\n";

@@ -92,6 +92,17 @@ std::string InfoText(const std::string& shown_name, const ProgramInspection& ins
       } else {
         line("unused area", "none (no 48K cartridge)");
       }
+      if (inspection.from_tape) {
+        line("tape", std::to_string(inspection.tape_blocks.size()) + " blocks, captured at PC=" +
+                         Hex(inspection.captured_pc, 4) +
+                         (inspection.stopped_at_address ? " (the stop address)"
+                                                        : " (after settling)"));
+        for (std::size_t i = 0; i < inspection.tape_blocks.size(); ++i) {
+          const TapeBlockName& block = inspection.tape_blocks[i];
+          line("block " + std::to_string(i + 1),
+               block.description + (block.name.empty() ? "" : " \"" + block.name + "\""));
+        }
+      }
       break;
     }
   }
@@ -138,6 +149,20 @@ std::string InfoJson(const std::string& shown_name, const ProgramInspection& ins
                                   .Close());
     } else {
       json.Add("unused_area", "null");
+    }
+    if (inspection.from_tape) {
+      std::string blocks;
+      for (const TapeBlockName& block : inspection.tape_blocks)
+        blocks.append(blocks.empty() ? "[" : ",")
+            .append(JsonObject()
+                        .Add("description", JsonString(block.description))
+                        .Add("name", JsonString(block.name))
+                        .Close());
+      json.Add("tape", JsonObject()
+                           .Add("blocks", blocks.empty() ? "[]" : blocks + "]")
+                           .Add("captured_pc", std::to_string(inspection.captured_pc))
+                           .Add("stopped_at_address", JsonBool(inspection.stopped_at_address))
+                           .Close());
     }
   }
   return json.Close();

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "cartridge/file_names.h"
+#include "spectrum/tape_capture.h"
 
 namespace quillfen {
 namespace {
@@ -15,6 +16,7 @@ constexpr std::array<std::string_view, 4> kRamSizes = {"1K", "3K", "4K", "16K"};
 constexpr std::array<std::string_view, 4> kCartridgeSizes = {"16K", "32K", "48K", "64K"};
 constexpr std::uint64_t kMostRunFrames = 1'000'000;  // about five and a half hours of Spectrum time
 constexpr std::uint64_t kMostJobs = 256;
+constexpr double kLongestSettle = 600;  // seconds of Spectrum time after a tape has ended
 
 template <std::size_t N>
 bool IsOneOf(const std::string& value, const std::array<std::string_view, N>& allowed) {
@@ -41,6 +43,31 @@ std::optional<std::uint64_t> Count(const std::string& value, std::uint64_t least
   return count;
 }
 
+// An address from 0 to 65535, in hexadecimal after "0x" or in decimal.
+std::optional<std::uint16_t> Address(const std::string& value) {
+  const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+  const char* begin = value.data() + (hex ? 2 : 0);
+  const char* end = value.data() + value.size();
+  unsigned address = 0;
+  const auto [stop, error] = std::from_chars(begin, end, address, hex ? 16 : 10);
+  if (error != std::errc() || stop != end || address > 0xFFFF) return std::nullopt;
+  return static_cast<std::uint16_t>(address);
+}
+
+// Seconds from 0 to kLongestSettle, with a fraction or without.
+std::optional<double> Seconds(const std::string& value) {
+  double seconds = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, seconds);
+  if (error != std::errc() || stop != end || !(seconds >= 0 && seconds <= kLongestSettle))
+    return std::nullopt;
+  return seconds;
+}
+
+bool IsTapeFile(const std::string& file) {
+  return spectrum::IsTapeExtension(ExtensionOf(BareFileName(file)));
+}
+
 // What one option does with its value ("" for a flag); returns the reason it is not usable, or "".
 using OptionAction = std::string (*)(CliOptions& options, const std::string& name,
                                      const std::string& value);
@@ -59,7 +86,7 @@ std::string CountOfTStates(std::optional<std::uint64_t>& target, const std::stri
 }
 
 // Every option the command line knows, in the order --help lists them.
-constexpr std::array<OptionSpec, 22> kOptionTable{{
+constexpr std::array<OptionSpec, 25> kOptionTable{{
     {"-m", "--machine", true,
      [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
        o.machine = MachineForName(value);
@@ -170,6 +197,24 @@ constexpr std::array<OptionSpec, 22> kOptionTable{{
        o.jobs = static_cast<unsigned>(*jobs);
        return "";
      }},
+    {"", "--settle", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.settle = Seconds(value);
+       if (!o.settle) return "option --settle needs a number of seconds from 0 to 600";
+       return "";
+     }},
+    {"", "--stop-at", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.stop_at = Address(value);
+       if (!o.stop_at)
+         return "option --stop-at needs an address from 0 to 65535 (0x8000 or 32768)";
+       return "";
+     }},
+    {"", "--save-snapshot", true,
+     [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
+       o.save_snapshot = value;
+       return "";
+     }},
     {"-h", "--help", false,
      [](CliOptions& o, const std::string&, const std::string&) -> std::string {
        o.help = true;
@@ -271,18 +316,32 @@ class Parser {
       return "";
     }
     if (options.files.empty()) return "no input file given";
+    if (std::string error = CheckTapeOptions(options); !error.empty()) return error;
     if (options.json && !options.info && !options.verify)
       return "--json goes with --info, --verify or --verify-only";
     if (options.info) {
       if (options.ram || options.size || options.auto_run || options.output_file ||
-          options.output_dir || options.verify)
-        return "--info takes only -m, --rom-dir and --json besides the files";
+          options.output_dir || options.verify || options.save_snapshot)
+        return "--info takes only -m, --rom-dir, --settle, --stop-at and --json besides the "
+               "files";
       return "";
     }
     if (options.output_file && options.output_dir)
       return "-o and --output-dir cannot be used together";
     if (options.output_file && options.files.size() > 1)
       return "-o names the image of one input only; use --output-dir for several";
+    return "";
+  }
+
+  // --settle, --stop-at and --save-snapshot, which load tapes, and never from standard input.
+  static std::string CheckTapeOptions(const CliOptions& options) {
+    if (!options.settle && !options.stop_at && !options.save_snapshot) return "";
+    if (std::ranges::count(options.files, "-") > 0)
+      return "tapes are not read from standard input; give the tape's file name";
+    if (!std::ranges::any_of(options.files, IsTapeFile))
+      return "--settle, --stop-at and --save-snapshot go with a tape (.TAP, .TZX, .PZX or .CSW)";
+    if (options.save_snapshot && options.files.size() > 1)
+      return "--save-snapshot keeps the state captured from one tape; give a single tape";
     return "";
   }
 
@@ -331,12 +390,13 @@ std::string Extensions(Machine machine) {
 
 std::string HelpText() {
   return R"(usage: quillfen-cli [options] FILE...
-       quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] FILE...
+       quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] [--settle S]
+                    [--stop-at ADDR] FILE...
        quillfen-cli --verify-only IMAGE --source FILE [-m MACHINE] [-r RAM] [--[no-]autorun]
                     [--rom-dir DIR] [--dwell T] [--t-state-limit T] [--run-frames N] [--json]
 
-Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots into ZX Interface 2 ROM cartridge
-images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
+Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots and tapes into ZX Interface 2 ROM
+cartridge images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
 after it in upper case with the extension .bin (game.p gives GAME.bin). FILE - reads standard
 input (with -m, and -o FILE or -o -).
 
@@ -399,10 +459,23 @@ Options:
       --t-state-limit T
                       with --verify or --verify-only: T-states after which a boot that has not
                       arrived has failed (default 200000000)
+      --settle SECONDS
+                      with a tape: seconds of Spectrum time the loaded program runs on after the
+                      tape has ended, before it is captured (default 2, at most 600)
+      --stop-at ADDR  with a tape: capture the machine as soon as its program counter reaches
+                      ADDR (0x8000 or 32768) once the tape plays, instead of after settling
+      --save-snapshot FILE
+                      with one tape: also write the captured machine to FILE as a Z80 snapshot
+                      (version 3), which converts to the same image
   -h, --help          show this help
       --version       show the version and the licence
 
-On a terminal, a batch of more than 3 files shows its progress on stderr.
+A tape (.TAP, .TZX, .PZX, .CSW) is loaded on an emulated 48K Spectrum running SPECTRUM_ROM.bin
+from the ROM folders: LOAD "" is typed after power-on, the tape plays with its own timing and
+the machine is captured as a snapshot, which is converted.
+
+On a terminal, a batch of more than 3 files, and a tape while it loads, show their progress on
+stderr.
 
 Exit status: 0 every image was written (and, with --verify or --verify-only, booted as
 expected); 1 a conversion was refused or failed, or an image failed its check (the reason is on

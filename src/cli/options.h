@@ -30,6 +30,9 @@ struct CliOptions {
   std::optional<std::uint64_t> t_state_limit;        // --t-state-limit T-STATES
   std::optional<std::uint64_t> run_frames;           // --run-frames FRAMES (0: no run)
   std::optional<unsigned> jobs;                      // -j/--jobs N: checks run at once
+  std::optional<double> settle;                      // --settle SECONDS after a tape ends
+  std::optional<std::uint16_t> stop_at;              // --stop-at ADDR: capture a tape there
+  std::optional<std::filesystem::path> save_snapshot;  // --save-snapshot FILE.z80
   bool json = false;                                 // --json (with --info or a check)
   bool quiet = false;                                // -q/--quiet: only errors on stderr
   bool verbose = false;                              // -v/--verbose: the choices made, on stderr

@@ -18,6 +18,10 @@ void ProgressLine::Show(std::size_t done, std::size_t total, const std::string& 
   } else {
     line += name;
   }
+  ShowText(std::move(line));
+}
+
+void ProgressLine::ShowText(std::string line) {
   // Blanks cover what is left of a longer line drawn before.
   const std::size_t length = line.size();
   if (length < shown_length_) line.append(shown_length_ - length, ' ');

@@ -29,6 +29,9 @@ class ProgressLine {
   /// Shows `done` of `total` files converted and the name of the one being converted.
   void Show(std::size_t done, std::size_t total, const std::string& name);
 
+  /// Shows `text` as the line ("GAME.TAP: tape 0:12 of 3:05, block 2 \"rocket\"").
+  void ShowText(std::string text);
+
   /// Wipes the line, when it is shown.
   void Clear();
 

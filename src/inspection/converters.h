@@ -33,6 +33,8 @@ class Converters {
   virtual LoadFailure LastLoadFailure(Machine machine) const = 0;
   /// The kind of the snapshot LoadSnapshot accepted last.
   virtual spectrum::SnapshotKind SnapshotKindLoaded() const = 0;
+  /// What LoadSnapshot kept of the tape it loaded last; null after a snapshot or a refusal.
+  virtual const LoadedTape* TapeLoaded() const { return nullptr; }
 
   [[nodiscard]] virtual bool GenerateZX80Cartridge(const std::string& file_name,
                                                    std::int32_t& ram_size,
@@ -64,6 +66,12 @@ class MachineConverters : public Converters {
   }
   const SnapshotState& Snapshot() const override { return spectrum_.State(); }
   spectrum::SnapshotKind SnapshotKindLoaded() const override { return spectrum_.Kind(); }
+  const LoadedTape* TapeLoaded() const override {
+    return spectrum_.Tape() ? &*spectrum_.Tape() : nullptr;
+  }
+  /// Lets LoadSnapshot load tapes with `capture`, which the front end owns and keeps alive as
+  /// long as these converters.
+  void InstallTapeCapture(TapeCapture& capture) { spectrum_.SetTapeCapture(&capture); }
   LoadFailure LastLoadFailure(Machine machine) const override {
     switch (machine) {
       case Machine::ZX80:

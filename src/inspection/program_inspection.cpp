@@ -67,6 +67,12 @@ void InspectSnapshot(Converters& converters, ProgramInspection& result) {
   std::int16_t page = 0;
   const std::int32_t low = spectrum::FindUnusedArea(state.Memory, top, page);
   if (low != 0) result.unused_area = UnusedArea{low, top, page};
+  if (const LoadedTape* tape = converters.TapeLoaded()) {
+    result.from_tape = true;
+    result.tape_blocks = tape->blocks;
+    result.captured_pc = tape->pc;
+    result.stopped_at_address = tape->stopped_at_address;
+  }
 }
 
 }  // namespace

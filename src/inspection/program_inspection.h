@@ -55,6 +55,12 @@ struct ProgramInspection {
   bool is_sna = false;                      // the program counter is on the stack
   std::optional<std::int32_t> pc_on_stack;  // empty when SP does not address RAM
   std::optional<UnusedArea> unused_area;
+
+  // Spectrum tapes: the blocks the tape holds and where the loaded program was captured.
+  bool from_tape = false;
+  std::vector<TapeBlockName> tape_blocks;
+  std::int32_t captured_pc = 0;
+  bool stopped_at_address = false;  // at the stop address, not after the settle time
 };
 
 /// Reads the file at `path` with `machine`'s reader and inspects it, for the window and the

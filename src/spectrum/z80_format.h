@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 
+#include "cartridge/bytes.h"
 #include "cartridge/host.h"
 #include "spectrum/snapshot_state.h"
 
@@ -39,5 +40,9 @@ void DecodeZ80Version1Memory(std::span<const std::uint8_t> data, SnapshotState& 
 /// missing. Blocks for pages 11-255 are skipped; one or two bytes after the last block are
 /// ignored.
 void ReadZ80MemoryPages(std::span<const std::uint8_t> data, SnapshotState& state, Host& host);
+
+/// `state` (its 48 KB and registers) as a version 3 Z80 file of a 48K Spectrum, written by
+/// libspectrum. Throws quillfen::Error when libspectrum cannot write it.
+Bytes WriteZ80Snapshot(const SnapshotState& state);
 
 }  // namespace quillfen

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "inspection/converters.h"
+#include "tape/emulated_tape_capture.h"
 #include "ui/command_line.h"
 #include "ui/main_window.h"
 #include "ui/qt_host.h"
@@ -27,7 +28,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   quillfen::QtHost host;
+  // A tape plays for seconds under the busy cursor: each progress report lets the window paint.
+  quillfen::tape::EmulatedTapeCapture tapes(
+      {}, [&host](const std::string&, const quillfen::tape::TapeProgress&) { host.YieldToWindow(); });
   quillfen::MachineConverters converters(host);
+  converters.InstallTapeCapture(tapes);
   quillfen::UI window(converters, host);
   if (!program_file->isEmpty()) window.OpenProgramFile(*program_file);
   return QApplication::exec();

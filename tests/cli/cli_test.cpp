@@ -74,7 +74,7 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"--verify", "-j", "0", "a.p"}, "option -j needs a number of checks from 1 to 256"},
       {{"-j2", "a.p"}, "-j goes with --verify"},
       {{"--info", "--verify", "a.p"},
-       "--info takes only -m, --rom-dir and --json besides the files"},
+       "--info takes only -m, --rom-dir, --settle, --stop-at and --json besides the files"},
       {{"--verify", "--dwell", "0", "a.p"},
        "option --dwell needs a positive whole number of T-states"},
       {{"--verify", "--t-state-limit", "9x", "a.p"},

@@ -13,6 +13,7 @@
 
 #include "cartridge/load_failure.h"
 #include "hostile_inputs.h"
+#include "spectrum/tape_capture.h"
 #include "support/szx_files.h"
 
 namespace quillfen::testing {
@@ -100,7 +101,7 @@ std::vector<RefusalCase> Cases() {
       {kZX80, "low.p80", MakeZX80ProgramWithELine(0x3FFF, 100), K::kELineOutOfRange,
        "E_LINE 0x3FFF lies below the program image (0x4000)"},
 
-      {kSpectrum, "a.o", sna, K::kWrongExtension, "not a Spectrum file (.SNA, .Z80 or .SZX)"},
+      {kSpectrum, "a.o", sna, K::kWrongExtension, "not a Spectrum file (.SNA, .Z80, .SZX, .TAP, .TZX, .PZX or .CSW)"},
       {kSpectrum, "header.sna", Resized(sna, 10), K::kTruncated,
        "truncated: 10 bytes, an SNA snapshot is 49179"},
       {kSpectrum, "ram.sna", Resized(sna, 49000), K::kTruncated,
@@ -198,6 +199,53 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
   for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
   EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kUnreadableFormat));
   EXPECT_EQ(names.size(), kinds_seen.size());
+}
+
+// A tape is refused before it plays when nothing can play it: no loader installed, no
+// SPECTRUM_ROM.bin or one of the wrong size. The capture stands in for the emulated Spectrum.
+TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
+  struct CountingCapture final : TapeCapture {
+    CapturedTape Capture(std::span<const std::uint8_t>, std::span<const std::uint8_t> rom,
+                         const std::string& file_name) override {
+      EXPECT_EQ(rom.size(), 16384u);
+      EXPECT_EQ(file_name, "game.tzx");
+      ++calls;
+      return {.state = {.Memory = Bytes(kSnapshotRamLength, 0)}, .blocks = {}, .pc = 0x8000};
+    }
+    int calls = 0;
+  } capture;
+  struct TapeCase {
+    bool installed;
+    std::optional<std::size_t> rom_size;
+    K kind;
+    std::string reason;  // the start of it
+  };
+  const std::vector<TapeCase> cases = {
+      {false, 16384, K::kNoTapeLoader, "tapes cannot be loaded here; give a snapshot"},
+      {true, std::nullopt, K::kNoSpectrumRom,
+       "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
+       "holds it (searched: " + folder_.path().string() + ")"},
+      {true, 16383, K::kNoSpectrumRom,
+       (folder_ / "SPECTRUM_ROM.bin").string() + " holds 16383 bytes, not the 16384 of a Spectrum "
+       "ROM"},
+      {true, 16384, K::kNone, ""},
+  };
+  const auto tape = folder_.Write("game.tzx", Bytes{'Z', 'X', 'T', 'a', 'p', 'e', '!'});
+  for (const TapeCase& c : cases) {
+    std::filesystem::remove(folder_ / "SPECTRUM_ROM.bin");
+    if (c.rom_size) folder_.Write("SPECTRUM_ROM.bin", Bytes(*c.rom_size, 0xF3));
+    MachineConverters converters(host_);
+    if (c.installed) converters.InstallTapeCapture(capture);
+    EXPECT_EQ(converters.LoadSnapshot(tape), c.kind == K::kNone) << c.reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).kind, c.kind) << c.reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).text, c.reason);
+    // A captured tape resumes by a jump, as a Z80 snapshot does, and keeps what it loaded.
+    EXPECT_EQ(converters.TapeLoaded() != nullptr, c.kind == K::kNone);
+    if (c.kind == K::kNone) {
+      EXPECT_EQ(converters.SnapshotKindLoaded(), spectrum::SnapshotKind::kZ80);
+    }
+  }
+  EXPECT_EQ(capture.calls, 1);
 }
 
 TEST_F(RefusalReasonsTest, AnAcceptedFileClearsTheLastReason) {
