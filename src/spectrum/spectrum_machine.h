@@ -12,9 +12,11 @@ inline constexpr MachineFacts kMachine{
     .dialog_title = "Generate ZX Spectrum ROM Cartridge",
     .default_extension = "SNA",
     .dialog_filter =
-        "All ZX Spectrum Programs (*.SNA;*.Z80)|*.SNA;*.Z80|ZX Spectrum Programs "
-        "(*.Z80)|*.Z80|ZX Spectrum Programs (*.SNA)|*.SNA|ZX Spectrum Programs (*.SZX)|*.SZX|ZX Spectrum Tapes "
-        "(*.TAP;*.TZX;*.PZX;*.CSW)|*.TAP;*.TZX;*.PZX;*.CSW",
+        // The first entry, shown first, lists every file that converts.
+        "All ZX Spectrum Programs (*.SNA;*.Z80;*.SZX;*.TAP;*.TZX;*.PZX;*.CSW)|"
+        "*.SNA;*.Z80;*.SZX;*.TAP;*.TZX;*.PZX;*.CSW|ZX Spectrum Programs (*.Z80)|*.Z80|"
+        "ZX Spectrum Programs (*.SNA)|*.SNA|ZX Spectrum Programs (*.SZX)|*.SZX|"
+        "ZX Spectrum Tapes (*.TAP;*.TZX;*.PZX;*.CSW)|*.TAP;*.TZX;*.PZX;*.CSW",
     .rom_file_name = "SPECTRUM_ROM.bin",
     .ram_entries = {"16K", "48K", ""},
     .selected_ram = 1,
