@@ -310,13 +310,13 @@ class Parser {
       if (!options.files.empty())
         return "--verify-only checks one image; give its program with --source";
       if (options.info || options.verify || options.size || options.output_file ||
-          options.output_dir)
+          options.output_dir || options.save_snapshot)
         return "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, "
-               "--dwell, --t-state-limit, --run-frames and --json";
-      return "";
+               "--dwell, --t-state-limit, --run-frames, --settle, --stop-at and --json";
+      return CheckTapeOptions(options, {options.source->string()});
     }
     if (options.files.empty()) return "no input file given";
-    if (std::string error = CheckTapeOptions(options); !error.empty()) return error;
+    if (std::string error = CheckTapeOptions(options, options.files); !error.empty()) return error;
     if (options.json && !options.info && !options.verify)
       return "--json goes with --info, --verify or --verify-only";
     if (options.info) {
@@ -334,13 +334,14 @@ class Parser {
   }
 
   // --settle, --stop-at and --save-snapshot, which load tapes, and never from standard input.
-  static std::string CheckTapeOptions(const CliOptions& options) {
+  static std::string CheckTapeOptions(const CliOptions& options,
+                                      const std::vector<std::string>& inputs) {
     if (!options.settle && !options.stop_at && !options.save_snapshot) return "";
-    if (std::ranges::count(options.files, "-") > 0)
+    if (std::ranges::count(inputs, "-") > 0)
       return "tapes are not read from standard input; give the tape's file name";
-    if (!std::ranges::any_of(options.files, IsTapeFile))
+    if (!std::ranges::any_of(inputs, IsTapeFile))
       return "--settle, --stop-at and --save-snapshot go with a tape (.TAP, .TZX, .PZX or .CSW)";
-    if (options.save_snapshot && options.files.size() > 1)
+    if (options.save_snapshot && inputs.size() > 1)
       return "--save-snapshot keeps the state captured from one tape; give a single tape";
     return "";
   }
@@ -393,7 +394,8 @@ std::string HelpText() {
        quillfen-cli --info [--json] [-m MACHINE] [--rom-dir DIR] [--settle S]
                     [--stop-at ADDR] FILE...
        quillfen-cli --verify-only IMAGE --source FILE [-m MACHINE] [-r RAM] [--[no-]autorun]
-                    [--rom-dir DIR] [--dwell T] [--t-state-limit T] [--run-frames N] [--json]
+                    [--rom-dir DIR] [--dwell T] [--t-state-limit T] [--run-frames N]
+                    [--settle S] [--stop-at ADDR] [--json]
 
 Turns ZX80 and ZX81 programs and 48K ZX Spectrum snapshots and tapes into ZX Interface 2 ROM
 cartridge images (.bin), as the Quillfen window does. Each FILE is converted in turn; its image is named
@@ -453,7 +455,8 @@ Options:
                       the program or snapshot it was made from, and -m, -r and --autorun or
                       --no-autorun must be as they were when it was written (the same defaults);
                       the 48K or 64K Spectrum layout is read from IMAGE
-      --source FILE   with --verify-only: the program or snapshot of IMAGE
+      --source FILE   with --verify-only: the program, snapshot or tape of IMAGE (a tape is
+                      loaded again: give the --settle or --stop-at IMAGE was written with)
       --dwell T       with --verify or --verify-only: T-states the cartridge shows each bank
                       before it moves on (default 2000000)
       --t-state-limit T

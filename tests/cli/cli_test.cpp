@@ -94,7 +94,7 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
        "-o names the image of one input only; use --output-dir for several"},
       {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"},
        "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
-       "--t-state-limit, --run-frames and --json"},
+       "--t-state-limit, --run-frames, --settle, --stop-at and --json"},
   };
   for (const auto& [args, error] : cases) {
     const Result result = Cli(args);

@@ -69,11 +69,16 @@ TEST_F(TapeInputTest, ConvertsToTheImageOfTheCapturedStateAndProvesIt) {
   for (const TapeCase& tape : Tapes()) {
     const std::string path = files_.Write(tape.name, tape.file).string();
     const std::string saved = (out_ / "CAPTURED.z80").string();
-    const Result run = Cli({path, "--rom-dir", Roms(), "--output-dir", out_.path().string(),
-                            "--save-snapshot", saved, "--verify", "--run-frames", "20"});
+    const Result run =
+        Cli({path, "--rom-dir", Roms(), "--output-dir", out_.path().string(), "--settle", "1",
+             "--save-snapshot", saved, "--verify", "--run-frames", "20"});
     ASSERT_EQ(run.status, 0) << tape.name << ": " << run.err;
     EXPECT_NE(run.out.find(path + " -> " + saved + " (captured state)"), std::string::npos);
     EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
+    // The image proved later against its tape, loaded with the same settling time.
+    const Result later = Cli({"--verify-only", (out_ / "GAME.bin").string(), "--source", path,
+                              "--rom-dir", Roms(), "--settle", "1", "--run-frames", "20"});
+    EXPECT_EQ(later.status, 0) << tape.name << ": " << later.err;
 
     TempDir again;
     ASSERT_EQ(Cli({saved, "--rom-dir", Roms(), "--output-dir", again.path().string()}).status, 0);
@@ -145,6 +150,11 @@ TEST_F(TapeInputTest, TapeOptionsGoWithTapesOnly) {
       {{"--settle", "-1", "a.tap"}, "option --settle needs a number of seconds from 0 to 600"},
       {{"--info", "--save-snapshot", "s.z80", "a.tap"},
        "--info takes only -m, --rom-dir, --settle, --stop-at and --json besides the files"},
+      {{"--verify-only", "x.bin", "--source", "a.z80", "--settle", "1"},
+       "--settle, --stop-at and --save-snapshot go with a tape (.TAP, .TZX, .PZX or .CSW)"},
+      {{"--verify-only", "x.bin", "--source", "a.tap", "--save-snapshot", "a.z80"},
+       "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
+       "--t-state-limit, --run-frames, --settle, --stop-at and --json"},
   };
   for (const auto& [args, reason] : cases) {
     const Result run = Cli(args);

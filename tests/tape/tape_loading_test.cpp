@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/tape_files.h"
+#include "tape/emulated_tape_capture.h"
 #include "tape/tape_loader.h"
 
 namespace quillfen::tape {
@@ -296,6 +297,33 @@ TEST(TapeLoading, RefusesSayingWhy) {
   const TapeLoadResult short_rom =
       LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), Bytes(8192, 0), {}, {});
   EXPECT_EQ(short_rom.failure.kind, LoadFailureKind::kWrongFileLength);
+}
+
+// A tape captured again (same file, ROM and name) is taken from what was kept, not played again;
+// anything that may change the capture plays it, and a refused tape is never kept.
+TEST(TapeLoading, TheCaptureKeepsWhatATapeLeft) {
+  EmulatedTapeCapture capture({}, {});
+  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  const Bytes& rom = TheTestRom().image;
+  const CapturedTape first = capture.Capture(tap, rom, "GAME.TAP");
+  const CapturedTape again = capture.Capture(tap, rom, "GAME.TAP");
+  EXPECT_EQ(capture.TapesPlayed(), 1u);
+  EXPECT_EQ(again.state.Memory, first.state.Memory);
+  EXPECT_EQ(again.pc, first.pc);
+  EXPECT_EQ(again.blocks, first.blocks);
+
+  Bytes other_rom = rom;
+  other_rom.back() ^= 0xFF;
+  capture.Capture(tap, other_rom, "GAME.TAP");
+  capture.Capture(tap, rom, "OTHER.TAP");
+  Bytes other_tape = tap;
+  other_tape.back() ^= 0x01;  // a bad checksum: loads differently, still ends
+  capture.Capture(other_tape, rom, "GAME.TAP");
+  EXPECT_EQ(capture.TapesPlayed(), 4u);
+
+  const Bytes empty;
+  for (int i = 0; i < 2; ++i) EXPECT_THROW(capture.Capture(empty, rom, "EMPTY.TAP"), LoadRefusal);
+  EXPECT_EQ(capture.TapesPlayed(), 6u);
 }
 
 }  // namespace
