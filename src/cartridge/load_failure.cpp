@@ -40,6 +40,8 @@ std::string_view LoadFailureName(LoadFailureKind kind) {
       return "load_timeout";
     case LoadFailureKind::kNot48KProgram:
       return "not_48k_program";
+    case LoadFailureKind::kTapeNotLoaded:
+      return "tape_not_loaded";
     case LoadFailureKind::kNoSpectrumRom:
       return "no_spectrum_rom";
     case LoadFailureKind::kNoTapeLoader:

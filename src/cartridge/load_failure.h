@@ -30,6 +30,7 @@ enum class LoadFailureKind {
   kUnreadableFormat,   // refused by the library that reads the format (SZX, tapes: libspectrum)
   kLoadTimeout,        // a tape still playing at the time limit
   kNot48KProgram,      // a loaded program that pages memory as a 128K Spectrum does
+  kTapeNotLoaded,      // the Spectrum reported that a block of the tape failed to load
   kNoSpectrumRom,      // a tape to load but no usable SPECTRUM_ROM.bin to load it with
   kNoTapeLoader,       // a tape given to a front end that loads none
   kFault,              // any other error raised while reading

@@ -40,6 +40,11 @@ constexpr std::uint8_t kIdleBus = 0xFF;
 constexpr std::uint8_t kBorderBits = 0x07;
 constexpr std::uint64_t kProgressInterval = kSpectrumClock;
 
+// The Spectrum ROM reports an error by RST 8 followed by the report's code; 0x1A is
+// "R Tape loading error", given when a block's checksum or length does not come out right.
+constexpr std::uint16_t kErrorRestart = 0x0008;
+constexpr std::uint8_t kTapeLoadingErrorCode = 0x1A;
+
 bool IsUlaPort(std::uint16_t port) { return (port & 0x0001) == 0; }
 bool IsPagingPort(std::uint16_t port) { return (port & 0x8002) == 0; }  // 0x7FFD as decoded
 
@@ -135,6 +140,26 @@ SnapshotState Capture(const FrameMachine& machine, std::uint8_t border) {
   return s;
 }
 
+/// Whether the machine, at an instruction boundary, has just restarted at 8 to report
+/// "R Tape loading error": the byte after the RST (at the return address) is that code.
+bool ReportsTapeLoadingError(const FrameMachine& machine) {
+  if (machine.PC() != kErrorRestart) return false;
+  const std::uint16_t sp = machine.Registers().SP;
+  const auto after_rst = static_cast<std::uint16_t>(
+      machine.Peek(sp) | machine.Peek(static_cast<std::uint16_t>(sp + 1)) << 8);
+  return machine.Peek(after_rst) == kTapeLoadingErrorCode;
+}
+
+/// ' 12.3 s into the tape, in block 2 "rocket"': where the tape stood at `played`.
+std::string WhereOnTape(const TapeSignal& signal, std::uint64_t played) {
+  std::string text = Seconds(played) + " into the tape";
+  const std::size_t block = signal.BlockAt(std::min(played, signal.Length()));
+  if (block >= signal.Blocks().size()) return text;
+  text += ", in block " + std::to_string(block + 1);
+  if (!signal.Blocks()[block].name.empty()) text += " \"" + signal.Blocks()[block].name + "\"";
+  return text;
+}
+
 void Report(const TapeProgressCallback& progress, const TapeSignal& signal, std::uint64_t played) {
   if (!progress) return;
   TapeProgress p;
@@ -175,8 +200,8 @@ void Run(const TapeSignal& signal, std::span<const std::uint8_t> rom,
         Refuse(LoadFailureKind::kNot48KProgram,
                "a 128K program: it pages memory through port 0x7FFD (value " +
                    std::to_string(ports.PagingValue()) + ", " +
-                   Seconds(ports.PagedAt() - std::min(ports.PagedAt(), tape_start)) +
-                   " into the tape); only 48K programs can be converted");
+                   WhereOnTape(signal, ports.PagedAt() - std::min(ports.PagedAt(), tape_start)) +
+                   "); only 48K programs can be converted");
       if (t >= deadline) {
         if (!signal.Ends())
           Refuse(LoadFailureKind::kLoadTimeout,
@@ -186,6 +211,10 @@ void Run(const TapeSignal& signal, std::span<const std::uint8_t> rom,
       }
       const std::uint16_t pc = machine.PC();
       if (t >= tape_start) {
+        if (pc == kErrorRestart && ReportsTapeLoadingError(machine))
+          Refuse(LoadFailureKind::kTapeNotLoaded,
+                 "the tape did not load: the Spectrum reported \"R Tape loading error\" " +
+                     WhereOnTape(signal, t - tape_start));
         if (options.stop_address && pc == *options.stop_address) {
           result.stopped_at_address = true;
           break;

@@ -69,6 +69,8 @@ void EmitBlockLoader(Z80Code& z, const std::string& p, const std::string& edge, 
 TestRom BuildTestRom() {
   Z80Code z(0x0000);
   z({0xF3, 0x31, 0x00, 0xFF}).Absolute({0xC3}, "start");  // DI ; LD SP,FF00h ; JP start
+  // Error reports: RST 8 and the report's code after it, then a halt here, as the report waits.
+  z.Org(0x0008)({0x18, 0xFE});  // JR $
   // IM 1 handler: counts frames.
   const std::uint16_t frames = TestRom::kFramesAddress;
   z.Org(0x0038)({0xE5, 0x2A, Low(frames), High(frames)})  // PUSH HL ; LD HL,(FRAMES)
@@ -98,7 +100,8 @@ TestRom BuildTestRom() {
       .Relative(0x30, "fail");                     // CALL std ; JR NC,fail
   z({0x2A, Low(start_at), High(start_at), 0xE9});  // LD HL,(start) ; JP (HL)
   const std::uint16_t marker = TestRom::kMarkerAddress;
-  z.Label("fail")({0x3E, 0xEE, 0x32, Low(marker), High(marker), 0x18, 0xFE});  // marker ; JR $
+  z.Label("fail")({0x3E, 0xEE, 0x32, Low(marker), High(marker)})  // LD A,EEh ; LD (marker),A
+      ({0xCF, 0x1A});                                              // "R Tape loading error"
   z.Label("waitkey")({0x78, 0xDB, 0xFE, 0xA1}).Relative(0x20, "waitkey");  // LD A,B ; IN ; AND C
   z({0x7B, 0xA7}).Relative(0x28, "waitkey.up");     // LD A,E ; AND A ; JR Z,up
   z({0x7A, 0xDB, 0xFE, 0xA3}).Relative(0x20, "waitkey");  // LD A,D ; IN ; AND E ; JR NZ

@@ -44,7 +44,8 @@ class Z80Code {
 /// A 16K stand-in for the Spectrum ROM. It counts frame interrupts at kFramesAddress (IM 1),
 /// waits for LOAD "" and ENTER typed on the keyboard (J, SYMBOL SHIFT+P twice, ENTER, each
 /// pressed then released), sets kTypedAddress to 1, loads a 17-byte header (flag 0x00) at
-/// kHeaderAddress and the block it announces (flag 0xFF) to its start address, and jumps there.
+/// kHeaderAddress and the block it announces (flag 0xFF) to its start address, and jumps there;
+/// when that block fails it reports "R Tape loading error" (RST 8, code 0x1A) as the ROM does.
 /// Its two loaders, entered with IX = destination, DE = length, A = flag, return carry set when
 /// the block loaded with a good checksum:
 ///  - kStandardLoader, for standard timings (pilot 2168, sync 667/735, bits 855/1710), samples

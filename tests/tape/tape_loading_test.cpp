@@ -258,10 +258,14 @@ std::vector<RefusalCase> RefusalCases() {
   Bytes overlong = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
   overlong[0] = 0xFF;  // the first block claims more than the file holds
   const Bytes comment_only = MakeTzxFile({{0x30, 3, 'a', 'b', 'c'}});
+  Bytes bad_checksum = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  bad_checksum.back() ^= 0x01;
   using K = LoadFailureKind;
   return {
       {"128K paging", paging, "", 0, K::kNot48KProgram,
        "a 128K program: it pages memory through port 0x7FFD (value 16"},
+      {"a block with a bad checksum", bad_checksum, "", 0, K::kTapeNotLoaded,
+       "the tape did not load: the Spectrum reported \"R Tape loading error\" "},
       {"endless tape", endless, "", 30 * kSpectrumClock, K::kLoadTimeout,
        "the tape had not finished loading after 30.0 s of Spectrum time"},
       {"truncated TZX", truncated, "", 0, K::kUnreadableFormat,
@@ -294,6 +298,10 @@ TEST(TapeLoading, RefusesSayingWhy) {
     EXPECT_GT(r.failure.text.size(), c.text.size() - (c.text.back() == ' ' ? 0 : 1))
         << "no reason given";
   }
+  // The report says where the tape stood: in the CODE block, which follows the named header.
+  const TapeLoadResult bad = Load(RefusalCases()[1].tape);
+  EXPECT_NE(bad.failure.text.find(" s into the tape, in block 2"), std::string::npos)
+      << bad.failure.text;
   const TapeLoadResult short_rom =
       LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), Bytes(8192, 0), {}, {});
   EXPECT_EQ(short_rom.failure.kind, LoadFailureKind::kWrongFileLength);
@@ -316,13 +324,17 @@ TEST(TapeLoading, TheCaptureKeepsWhatATapeLeft) {
   other_rom.back() ^= 0xFF;
   capture.Capture(tap, other_rom, "GAME.TAP");
   capture.Capture(tap, rom, "OTHER.TAP");
-  Bytes other_tape = tap;
-  other_tape.back() ^= 0x01;  // a bad checksum: loads differently, still ends
-  capture.Capture(other_tape, rom, "GAME.TAP");
+  const TestProgram program = MakeTestProgram({});
+  const auto length = static_cast<std::uint16_t>(program.code.size());
+  capture.Capture(MakeTapFile({TapeData(0x00, CodeHeader("other", length, kProgramStart)),
+                               TapeData(0xFF, program.code)}),
+                  rom, "GAME.TAP");
   EXPECT_EQ(capture.TapesPlayed(), 4u);
 
-  const Bytes empty;
-  for (int i = 0; i < 2; ++i) EXPECT_THROW(capture.Capture(empty, rom, "EMPTY.TAP"), LoadRefusal);
+  Bytes bad_checksum = tap;
+  bad_checksum.back() ^= 0x01;
+  for (int i = 0; i < 2; ++i)
+    EXPECT_THROW(capture.Capture(bad_checksum, rom, "GAME.TAP"), LoadRefusal);
   EXPECT_EQ(capture.TapesPlayed(), 6u);
 }
 
