@@ -10,60 +10,66 @@ namespace {
 
 using Entries = std::vector<std::string>;
 
-TEST(RamOfferTest, ZX81BandsAndTheLengthsThatCannotBoot) {
-  struct Case { std::int16_t length; Entries entries; int selected; bool enabled; };
-  const Case cases[] = {
-      {116, {"1K", "4K", "16K"}, 0, true},  {970, {"1K", "4K", "16K"}, 0, true},
-      {971, {"4K", "16K"}, 1, true},        {980, {"4K", "16K"}, 1, true},
-      {981, {"1K", "4K", "16K"}, 0, true},  {1010, {"1K", "4K", "16K"}, 0, true},
-      {1011, {"4K", "16K"}, 1, true},       {4042, {"4K", "16K"}, 1, true},
-      {4043, {"16K"}, 0, false},            {4052, {"16K"}, 0, false},
-      {4053, {"4K", "16K"}, 1, true},       {4082, {"4K", "16K"}, 1, true},
-      {4083, {"16K"}, 0, false},            {32000, {"16K"}, 0, false},
+// The first and last length of each band, and of each run of lengths that cannot boot in the
+// smaller size and are offered as one byte too long for it.
+TEST(RamOfferTest, BandsAndTheLengthsThatCannotBoot) {
+  const Entries zx81_all = {"1K", "4K", "16K"}, zx81_4k = {"4K", "16K"}, only_16k = {"16K"};
+  struct Case {
+    std::int16_t length;
+    Entries entries;
+    int selected;
+    bool enabled;
   };
-  for (const Case& c : cases) {
+  const Case zx81[] = {
+      {116, zx81_all, 0, true},   {970, zx81_all, 0, true},    {971, zx81_4k, 1, true},
+      {980, zx81_4k, 1, true},    {981, zx81_all, 0, true},    {1010, zx81_all, 0, true},
+      {1011, zx81_4k, 1, true},   {4042, zx81_4k, 1, true},    {4043, only_16k, 0, false},
+      {4052, only_16k, 0, false}, {4053, zx81_4k, 1, true},    {4082, zx81_4k, 1, true},
+      {4083, only_16k, 0, false}, {32000, only_16k, 0, false},
+  };
+  for (const Case& c : zx81) {
     const RamOffer offer = ZX81RamOffer(c.length);
-    EXPECT_EQ(offer.entries, c.entries) << c.length;
-    EXPECT_EQ(offer.selected, c.selected) << c.length;
-    EXPECT_EQ(offer.enabled, c.enabled) << c.length;
+    EXPECT_EQ(std::tie(offer.entries, offer.selected, offer.enabled),
+              std::tie(c.entries, c.selected, c.enabled))
+        << c.length;
   }
-}
-
-TEST(RamOfferTest, ZX80BandsAndTheLengthsThatCannotBoot) {
-  struct Case { std::int16_t length; Entries entries; };
-  const Case cases[] = {
-      {40, {"1K", "3K", "16K"}},  {976, {"1K", "3K", "16K"}}, {977, {"3K", "16K"}},
-      {995, {"3K", "16K"}},       {996, {"1K", "3K", "16K"}}, {1020, {"1K", "3K", "16K"}},
-      {1021, {"3K", "16K"}},      {1022, {"3K", "16K"}},      {3024, {"3K", "16K"}},
-      {3025, {"16K"}},            {3043, {"16K"}},            {3044, {"3K", "16K"}},
-      {3068, {"3K", "16K"}},      {3069, {"16K"}},            {3070, {"16K"}},
+  const Entries zx80_all = {"1K", "3K", "16K"}, zx80_3k = {"3K", "16K"};
+  const std::pair<std::int16_t, Entries> zx80[] = {
+      {40, zx80_all},   {976, zx80_all}, {977, zx80_3k},  {995, zx80_3k},   {996, zx80_all},
+      {1020, zx80_all}, {1021, zx80_3k}, {1022, zx80_3k}, {3024, zx80_3k},  {3025, only_16k},
+      {3043, only_16k}, {3044, zx80_3k}, {3068, zx80_3k}, {3069, only_16k}, {3070, only_16k},
   };
-  for (const Case& c : cases) EXPECT_EQ(ZX80RamOffer(c.length).entries, c.entries) << c.length;
-}
-
-TEST(RamOfferTest, RamTextsGiveTheMachinesByteCounts) {
-  EXPECT_EQ(RamSizeForText(Machine::ZX80, "1K"), 1024);
-  EXPECT_EQ(RamSizeForText(Machine::ZX80, "3K"), 3072);
-  EXPECT_EQ(RamSizeForText(Machine::ZX80, "4K"), 16384);
-  EXPECT_EQ(RamSizeForText(Machine::ZX81, "4K"), 4096);
-  EXPECT_EQ(RamSizeForText(Machine::ZX81, "3K"), 16384);
-  EXPECT_EQ(RamSizeForText(Machine::ZX81, "1k"), 16384);  // compared exactly
-  EXPECT_EQ(RamSizeForText(Machine::Spectrum, "16K"), 49152);
+  for (const auto& [length, entries] : zx80)
+    EXPECT_EQ(ZX80RamOffer(length).entries, entries) << length;
   EXPECT_EQ(SpectrumRamOffer().entries, Entries{"48K"});
 }
 
+// Each machine's own sizes; any other text, compared exactly, is 16K (48K on the Spectrum).
+TEST(RamOfferTest, RamTextsGiveTheMachinesByteCounts) {
+  const std::tuple<Machine, const char*, std::int32_t> cases[] = {
+      {Machine::ZX80, "1K", 1024},  {Machine::ZX80, "3K", 3072},       {Machine::ZX80, "4K", 16384},
+      {Machine::ZX81, "1K", 1024},  {Machine::ZX81, "4K", 4096},       {Machine::ZX81, "3K", 16384},
+      {Machine::ZX81, "1k", 16384}, {Machine::Spectrum, "16K", 49152},
+  };
+  for (const auto& [machine, text, bytes] : cases)
+    EXPECT_EQ(RamSizeForText(machine, text), bytes) << text;
+}
+
 TEST(MachineTest, ExtensionsPickTheMachineInUpperCase) {
-  EXPECT_EQ(MachineForFileName("game.p"), Machine::ZX81);
-  EXPECT_EQ(MachineForFileName("GAME.P81"), Machine::ZX81);
-  EXPECT_EQ(MachineForFileName("/x/y.81"), Machine::ZX81);
-  EXPECT_EQ(MachineForFileName("a.b.O"), Machine::ZX80);
-  EXPECT_EQ(MachineForFileName("game.p80"), Machine::ZX80);
-  EXPECT_EQ(MachineForFileName("rocket.Sna"), Machine::Spectrum);
-  EXPECT_EQ(MachineForFileName("rocket.z80"), Machine::Spectrum);
-  EXPECT_EQ(MachineForFileName("rocket.snap"), std::nullopt);
-  EXPECT_EQ(MachineForFileName("rocket.sna "), std::nullopt);
-  EXPECT_EQ(MachineForFileName("/disk.2/rocket"), std::nullopt);
-  EXPECT_EQ(MachineForFileName("P"), Machine::ZX81);  // no point: the whole name is the extension
+  const std::pair<const char*, std::optional<Machine>> cases[] = {
+      {"game.p", Machine::ZX81},
+      {"GAME.P81", Machine::ZX81},
+      {"/x/y.81", Machine::ZX81},
+      {"a.b.O", Machine::ZX80},
+      {"game.p80", Machine::ZX80},
+      {"rocket.Sna", Machine::Spectrum},
+      {"rocket.z80", Machine::Spectrum},
+      {"rocket.snap", std::nullopt},
+      {"rocket.sna ", std::nullopt},
+      {"/disk.2/rocket", std::nullopt},
+      {"P", Machine::ZX81},  // no point: the whole name is the extension
+  };
+  for (const auto& [name, machine] : cases) EXPECT_EQ(MachineForFileName(name), machine) << name;
 }
 
 }  // namespace
