@@ -1,14 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// quillfen-cli as run, with the real converters: its command line and messages, standard input
+// and output, -q and -v, the progress of a batch, the ROM search, --info and --verify.
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
 #include <regex>
 #include <sstream>
 
+#include "cartridge/cartridge_maker.h"
 #include "cli/cli_host.h"
 #include "cli/options.h"
+#include "cli/progress_line.h"
+#include "cli/standard_streams.h"
 #include "support/program_snapshots.h"
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
@@ -22,18 +28,29 @@ namespace {
 
 using testing::MakeZX80Program;
 using testing::MakeZX81Program;
+using testing::ReadFileBytes;
+using Args = std::vector<std::string>;
 
 struct Result {
   int status;
   std::string out, err;
+  bool operator==(const Result&) const = default;
+  friend std::ostream& operator<<(std::ostream& os, const Result& r) {
+    return os << r.status << " out \"" << r.out.substr(0, 200) << "\" err \"" << r.err << "\"";
+  }
 };
 
-Result Cli(std::vector<std::string> args, const std::vector<std::vector<std::string>>& more = {}) {
+// Runs `args` followed by each of `more`, with `input` on standard input.
+Result Cli(Args args, const std::vector<Args>& more = {}, const std::string& input = "",
+           CliTerminals terminals = {}) {
   for (const auto& part : more) args.insert(args.end(), part.begin(), part.end());
+  std::istringstream in(input);
   std::ostringstream out, err;
-  const int status = RunCli(args, out, err);
+  const int status = RunCli(args, in, out, err, terminals);
   return {status, out.str(), err.str()};
 }
+
+std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
   const CliOptions bare = ParseOptions({"a.p"}).options;
@@ -48,15 +65,21 @@ TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
   const CliOptions& o = parsed.options;  // RAM and size kept in the window's spelling
   EXPECT_TRUE(parsed.error.empty() && o.machine == Machine::ZX80 && o.ram == "3K" &&
               o.size == "16K" && o.output_file == "o.bin" && o.dwell == 7u && o.verify &&
-              o.run_frames == 0u && o.jobs == 3u && o.files == std::vector<std::string>{"a.o"});
+              o.run_frames == 0u && o.jobs == 3u && o.files == Args{"a.o"});
   EXPECT_EQ(ParseOptions({"--autorun", "--no-autorun", "a.p"}).options.auto_run, false);
-  EXPECT_EQ(ParseOptions({"--", "-r.p", "--info.p"}).options.files,
-            (std::vector<std::string>{"-r.p", "--info.p"}));
+  EXPECT_EQ(ParseOptions({"--", "-r.p", "--info.p"}).options.files, (Args{"-r.p", "--info.p"}));
 }
 
 // Every unusable command line exits with 2 and one line saying why, before anything is read.
 TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
-  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+  const std::string tape_only =
+      "--settle, --stop-at and --save-snapshot go with a tape (.TAP, .TZX, .PZX or .CSW)";
+  const std::string verify_only_takes =
+      "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
+      "--t-state-limit, --run-frames, --settle, --stop-at and --json";
+  const std::string info_takes =
+      "--info takes only -m, --rom-dir, --settle, --stop-at and --json besides the files";
+  const std::vector<std::pair<Args, std::string>> cases = {
       {{}, "no input file given"},
       {{"a.p", "--ram="}, "option --ram needs a value"},
       {{"-r", "48K", "a.p"}, "unknown RAM size \"48K\" (use 1K, 3K, 4K or 16K)"},
@@ -73,8 +96,8 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
        "option --run-frames needs a whole number of frames from 0 to 1000000"},
       {{"--verify", "-j", "0", "a.p"}, "option -j needs a number of checks from 1 to 256"},
       {{"-j2", "a.p"}, "-j goes with --verify"},
-      {{"--info", "--verify", "a.p"},
-       "--info takes only -m, --rom-dir, --settle, --stop-at and --json besides the files"},
+      {{"--info", "--verify", "a.p"}, info_takes},
+      {{"--info", "--save-snapshot", "s.z80", "a.tap"}, info_takes},
       {{"--verify", "--dwell", "0", "a.p"},
        "option --dwell needs a positive whole number of T-states"},
       {{"--verify", "--t-state-limit", "9x", "a.p"},
@@ -85,22 +108,27 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
        "--verify-only needs --source FILE, the program the image was made from"},
       {{"--verify-only", "x.bin", "--source", "a.p", "b.p"},
        "--verify-only checks one image; give its program with --source"},
+      {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"}, verify_only_takes},
+      {{"--verify-only", "x.bin", "--source", "a.tap", "--save-snapshot", "a.z80"},
+       verify_only_takes},
+      {{"--verify-only", "x.bin", "--source", "a.z80", "--settle", "1"}, tape_only},
       {{"-q", "-v", "a.p"}, "-q and -v cannot be used together"},
       {{"-m", "zx81", "-o", "x", "-", "-"}, "standard input (-) can be read only once"},
       {{"-o", "x", "-"}, "standard input (-) needs -m zx80, -m zx81 or -m spectrum"},
       {{"-m", "zx81", "-"},
        "standard input (-) has no name for its image; give -o FILE, or -o - for standard output"},
-      {{"-o", "-", "a.p", "b.p"},
-       "-o names the image of one input only; use --output-dir for several"},
-      {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"},
-       "--verify-only takes only --source, -m, -r, --autorun, --no-autorun, --rom-dir, --dwell, "
-       "--t-state-limit, --run-frames, --settle, --stop-at and --json"},
+      {{"--settle", "1", "a.sna"}, tape_only},
+      {{"--save-snapshot", "s.z80", "a.tap", "b.tzx"},
+       "--save-snapshot keeps the state captured from one tape; give a single tape"},
+      {{"-m", "spectrum", "-o", "x.bin", "--stop-at", "0x8000", "-"},
+       "tapes are not read from standard input; give the tape's file name"},
+      {{"--stop-at", "0x10000", "a.tap"},
+       "option --stop-at needs an address from 0 to 65535 (0x8000 or 32768)"},
+      {{"--settle", "-1", "a.tap"}, "option --settle needs a number of seconds from 0 to 600"},
   };
-  for (const auto& [args, error] : cases) {
-    const Result result = Cli(args);
-    EXPECT_EQ(std::tie(result.status, result.out, result.err),
-              std::make_tuple(2, "", "quillfen-cli: " + error + " (see quillfen-cli --help)\n"));
-  }
+  for (const auto& [args, error] : cases)
+    EXPECT_EQ(Cli(args),
+              (Result{2, "", "quillfen-cli: " + error + " (see quillfen-cli --help)\n"}));
 }
 
 // Help and version need no file and exit with 0.
@@ -117,6 +145,34 @@ TEST(RunCliTest, VersionAndHelp) {
   EXPECT_EQ(help.status, 0);
   EXPECT_EQ(help.out.rfind("usage: quillfen-cli [options] FILE...\n", 0), 0u);
   EXPECT_NE(help.out.find(".SNA .Z80 .SZX"), std::string::npos);
+}
+
+TEST(StandardInputNameTest, TellsTheReaderTheKind) {
+  Bytes szx_sized = {'Z', 'X', 'S', 'T'};
+  szx_sized.resize(49179);  // the signature wins over the SNA length
+  const std::pair<Machine, Bytes> cases[] = {
+      {Machine::ZX80, Bytes(100)},          {Machine::ZX81, Bytes(49179)},
+      {Machine::Spectrum, Bytes(49179)},    {Machine::Spectrum, Bytes(49178)},
+      {Machine::Spectrum, Bytes(49180)},    {Machine::Spectrum, szx_sized},
+      {Machine::Spectrum, {'Z', 'X', 'S'}}, {Machine::ZX81, {'Z', 'X', 'S', 'T'}}};
+  Args names;
+  for (const auto& [machine, content] : cases) names.push_back(StandardInputName(machine, content));
+  EXPECT_EQ(names, (Args{"STDIN.O", "STDIN.P", "STDIN.SNA", "STDIN.Z80", "STDIN.Z80", "STDIN.SZX",
+                         "STDIN.Z80", "STDIN.P"}));
+}
+
+TEST(ProgressLineTest, KeepsOnlyTheEndOfLongNamesAndBlanksWhatALongerLineLeft) {
+  std::ostringstream terminal;
+  ProgressLine progress(terminal, terminal);
+  progress.Show(9, 10, std::string(50, 'a') + std::string(20, 'b'));
+  const std::string long_line = "[9/10] ..." + std::string(40, 'a') + std::string(20, 'b');
+  progress.Show(10, 10, "x");
+  progress.Messages() << "one" << '\n';
+  progress.Report() << "two\n";
+  progress.Clear();  // nothing shown: nothing written
+  EXPECT_EQ(terminal.str(), "\r" + long_line + "\r[10/10] x" +
+                                std::string(long_line.size() - 9, ' ') + "\r" +
+                                std::string(9, ' ') + "\rone\ntwo\n");
 }
 
 // A 48K snapshot holding `fill` in RAM, PC 0x8123 in its register and on the stack at SP; with
@@ -139,8 +195,7 @@ Bytes MakeSnapshot(std::uint8_t fill) { return testing::MakeSnaFile(MakeSnapshot
 
 // Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick. The
 // boot alone: the run after it is tested with programs made for it.
-const std::vector<std::string> kQuickBoot = {"--dwell",  "1200000",      "--t-state-limit",
-                                             "40000000", "--run-frames", "0"};
+const Args kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000", "--run-frames", "0"};
 
 // Stand-in ROM images, each holding the byte its cartridge's start-up code waits for.
 class CliTest : public ::testing::Test {
@@ -150,32 +205,35 @@ class CliTest : public ::testing::Test {
     roms_.Write("ZX80_ROM.bin", testing::MakeRomImage(4095, {{10, 0xFD}}));  // free space from 4097
     roms_.Write("SPECTRUM_ROM.bin", testing::MakeRomImage(14000, {{0, 0xF3}}));
   }
+  // Cli with the ROM images' folder.
+  Result Run(Args args, const std::vector<Args>& more = {}, const std::string& input = "",
+             CliTerminals terminals = {}) const {
+    args.insert(args.begin(), {"--rom-dir", roms_.path().string()});
+    return Cli(args, more, input, terminals);
+  }
   std::string In(const std::string& name, const Bytes& data) {
     return inputs_.Write(name, data).string();
   }
   std::string Out(const std::string& name) const { return (outputs_ / name).string(); }
   // Boots `image` against `source`, settled with `choices`, as --verify-only does.
   Result VerifyOnly(const std::string& image, const std::string& source,
-                    const std::vector<std::string>& choices = {}) const {
-    return Cli({"--verify-only", image, "--source", source, "--rom-dir", roms_.path().string()},
-               {choices, kQuickBoot});
+                    const Args& choices = {}) const {
+    return Run({"--verify-only", image, "--source", source}, {choices, kQuickBoot});
   }
 
   testing::TempDir roms_, inputs_, outputs_;
-  const std::vector<std::string> dirs_ = {"--rom-dir", roms_.path().string(), "--output-dir",
-                                          outputs_.path().string()};
+  const Args dirs_ = {"--output-dir", outputs_.path().string()};
 };
 
-// Images go to the file -o names or into --output-dir (made when missing); ROM images are found
-// beside the executable; a message is one line after the file name.
+// Images go to the file -o names or into --output-dir (made when missing); a message is one line
+// after the file name.
 TEST_F(CliTest, WhereFilesAreAndHowMessagesLook) {
   const std::string game = In("game.p", MakeZX81Program(300));
   const std::string folder = Out("new/images");
-  Result result = Cli({"--rom-dir", roms_.path().string(), "--output-dir", folder, game});
+  Result result = Run({"--output-dir", folder, game});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, game + " -> " + folder + "/GAME.bin\n");
-  result = Cli({"--rom-dir", roms_.path().string(), "-o", Out("cart.rom"), game});
-  EXPECT_EQ(result.out, game + " -> " + Out("cart.rom") + "\n");
+  EXPECT_EQ(Run({"-o", Out("cart.rom"), game}).out, game + " -> " + Out("cart.rom") + "\n");
   EXPECT_TRUE(std::filesystem::exists(folder + "/GAME.bin") &&
               std::filesystem::exists(Out("cart.rom")));
   std::ostringstream err;
@@ -183,14 +241,138 @@ TEST_F(CliTest, WhereFilesAreAndHowMessagesLook) {
   host.BeginFile("games/game.p", Host::Answer::No);
   host.ShowError("two\r\n\r\nlines\n");
   host.ShowError("Failed", "why\nand where");
-  host.ShowRomNotFound("Failed to read ZX81 ROM file (ZX81_ROM.bin)", "ZX81_ROM.bin", {"/a", "/b"});
-  EXPECT_EQ(err.str(),
-            "games/game.p: two lines \n"
-            "games/game.p: Failed: why and where\n"
-            "games/game.p: Failed to read ZX81 ROM file (ZX81_ROM.bin): ZX81_ROM.bin is in none of "
-            "/a, /b (--rom-dir DIR names the folder that holds it)\n");
-  EXPECT_EQ(CliHost::ExecutableFolder(),
-            std::filesystem::read_symlink("/proc/self/exe").parent_path());
+  EXPECT_EQ(err.str(), "games/game.p: two lines \ngames/game.p: Failed: why and where\n");
+}
+
+// Without --rom-dir the ROM images come from the data folders; a missing one names them all.
+TEST_F(CliTest, RomImagesFromTheDataFoldersWithoutRomDir) {
+  testing::TempDir data_home;
+  std::filesystem::create_directory(data_home / "quillfen");
+  data_home.Write("quillfen/ZX81_ROM.bin", ReadFileBytes(roms_ / "ZX81_ROM.bin"));
+  const std::string saved_home = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
+  const std::string saved_dirs = getenv("XDG_DATA_DIRS") ? getenv("XDG_DATA_DIRS") : "";
+  setenv("XDG_DATA_HOME", data_home.path().c_str(), 1);
+  setenv("XDG_DATA_DIRS", "/nonexistent/a:/nonexistent/b", 1);
+  const std::string game = In("game.p", MakeZX81Program(300)), o = In("o.o", MakeZX80Program(300));
+  const std::string executable_folder =
+      std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  EXPECT_EQ(Cli(dirs_, {{game, o}}),
+            (Result{1, game + " -> " + Out("GAME.bin") + "\n",
+                    o +
+                        ": Failed to read ZX80 ROM file (ZX80_ROM.bin): ZX80_ROM.bin is in none "
+                        "of " +
+                        executable_folder + ", " + data_home.path().string() +
+                        "/quillfen, /nonexistent/a/quillfen, /nonexistent/b/quillfen (--rom-dir "
+                        "DIR names the folder that holds it)\n"}));
+  saved_home.empty() ? unsetenv("XDG_DATA_HOME") : setenv("XDG_DATA_HOME", saved_home.c_str(), 1);
+  saved_dirs.empty() ? unsetenv("XDG_DATA_DIRS") : setenv("XDG_DATA_DIRS", saved_dirs.c_str(), 1);
+}
+
+// Piped in and out, each machine's image is the one a file would give, and stdout holds nothing
+// else.
+TEST_F(CliTest, StandardInputToStandardOutputGivesTheImageOfTheFile) {
+  const std::tuple<std::string, std::string, Bytes> cases[] = {
+      {"zx81", "game.p", MakeZX81Program(300)},
+      {"zx80", "game.o", MakeZX80Program(500)},
+      {"spectrum", "game.sna", testing::MakeSnaFile(testing::MakeBusySnapshot())},
+      {"spectrum", "game.szx", testing::MakeSzxFile(testing::MakeBusySnapshot())},
+  };
+  for (const auto& [machine, name, file] : cases) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(Run({"-o", Out("file.bin"), In(name, file)}).status, 0);
+    const Result piped = Run({"-m", machine, "-o", "-", "-"}, {}, Text(file));
+    EXPECT_EQ(piped, (Result{0, Text(ReadFileBytes(Out("file.bin"))),
+                             "standard input -> standard output\n"}));
+    // A file to standard output, and standard input to a file.
+    EXPECT_EQ(Run({"-q", "-o", "-", In(name, file)}), (Result{0, piped.out, ""}));
+    const Result to_file = Run({"-m", machine, "-o", Out("in.bin"), "-"}, {}, Text(file));
+    EXPECT_EQ(to_file.out, "standard input -> " + Out("in.bin") + "\n");
+    EXPECT_EQ(Text(ReadFileBytes(Out("in.bin"))), piped.out);
+  }
+}
+
+// Nothing reaches standard output unless the whole conversion succeeded.
+TEST_F(CliTest, StandardStreamsRefuseWhatCannotWork) {
+  const std::string game = In("game.p", MakeZX81Program(300));
+  EXPECT_EQ(Run({"-o", "-", game}, {}, "", {true, false}),
+            (Result{2, "",
+                    "quillfen-cli: -o - would write the image to the terminal; send standard "
+                    "output to a file or a pipe (see quillfen-cli --help)\n"}));
+  EXPECT_EQ(
+      Run({"-m", "zx81", "-o", "-", "-"}, {}, "not a program"),
+      (Result{1, "", "standard input: truncated: 13 bytes, the system variables need 116\n"}));
+  EXPECT_EQ(Run({"-m", "zx81", "-o", "-", "-"}, {}, std::string(kLargestReadableFile + 1, 'x')),
+            (Result{1, "", "quillfen-cli: standard input holds more than 16777216 bytes\n"}));
+  std::filesystem::remove(roms_ / "ZX81_ROM.bin");
+  const Result no_rom = Run({"-o", "-", game});
+  EXPECT_EQ(std::tie(no_rom.status, no_rom.out), std::make_tuple(1, ""));
+  // --info reads standard input too.
+  EXPECT_EQ(Run({"--info", "--json", "-m", "zx80", "-"}, {}, Text(MakeZX80Program(500)))
+                .out.rfind(R"({"file":"standard input","machine":"ZX80","program_length":500,)"),
+            0u);
+}
+
+// -q keeps only errors; -v adds what was chosen for each file, on stderr.
+TEST_F(CliTest, QuietAndVerbose) {
+  const std::string good = In("good.p", MakeZX81Program(300)), bad = In("bad.p", Bytes(10, 0));
+  const std::string o = In("game.o", MakeZX80Program(500));
+  const std::string sna = In("game.sna", testing::MakeSnaFile(testing::MakeBusySnapshot()));
+  EXPECT_EQ(Run({"-q", "--verify", "--dwell", "1200000"}, {dirs_, {good, bad}}),
+            (Result{1, "", bad + ": truncated: 10 bytes, the system variables need 116\n"}));
+  const auto chose = [&](const std::string& what, const char* rom, const std::string& image) {
+    return what + " cartridge, ROM " + (roms_ / rom).string() + ", image " + image;
+  };
+  const std::pair<Args, std::string> verbose[] = {
+      {{"-r", "4K", good}, chose("ZX81, 4K RAM, 32K", "ZX81_ROM.bin", Out("x.bin"))},
+      {{"-s", "16K", o}, chose("ZX80, 1K RAM, 16K", "ZX80_ROM.bin", Out("x.bin"))},
+      {{"-r", "16K", o}, chose("ZX80, 16K RAM, 32K", "ZX80_ROM.bin", Out("x.bin"))},
+      {{sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", Out("x.bin"))},
+      {{"-o", "-", sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", "standard output")},
+  };
+  for (auto [args, choices] : verbose) {
+    if (args.front() != "-o") args.insert(args.begin(), {"-o", Out("x.bin")});
+    const Result result = Run({"-v"}, {args});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1), args.back() + ": " + choices + "\n");
+  }
+}
+
+// On a terminal a batch of more than 3 files shows "[done/total] name", wiped before each
+// message and at the end; never for 3 files, nor when stderr is not a terminal.
+TEST_F(CliTest, ProgressOfALongBatchOnATerminalOnly) {
+  Args files = dirs_;
+  for (const char* name : {"a.p", "b.p", "c.p"}) files.push_back(In(name, MakeZX81Program(300)));
+  const CliTerminals terminal = {false, true};
+  EXPECT_EQ(Run(files, {}, "", terminal).err, "");
+  files.push_back(In("bad.p", Bytes(10, 0)));
+  const std::string refused =
+      files.back() + ": truncated: 10 bytes, the system variables need 116\n";
+  EXPECT_EQ(Run(files, {}, "", {true, false}).err, refused);
+  // Each report line on stdout wipes the line too: both streams may be the same terminal.
+  std::string progress;
+  for (std::size_t done = 0; done < 4; ++done) {
+    const std::string line = "[" + std::to_string(done) + "/4] " + files[2 + done];
+    progress += "\r" + line + "\r" + std::string(line.size(), ' ') + "\r";
+  }
+  EXPECT_EQ(Run(files, {}, "", terminal),
+            (Result{1,
+                    files[2] + " -> " + Out("A.bin") + "\n" + files[3] + " -> " + Out("B.bin") +
+                        "\n" + files[4] + " -> " + Out("C.bin") + "\n",
+                    progress + refused}));
+}
+
+// GAME.SNA and GAME.Z80 convert side by side, each image where the plan named it.
+TEST_F(CliTest, KeepExtensionConvertsFilesSharingABaseName) {
+  const SnapshotState state = testing::MakeBusySnapshot();
+  const std::string sna = In("GAME.SNA", testing::MakeSnaFile(state));
+  const std::string z80 = In("GAME.Z80", testing::MakeZ80FileVersion1(state, true));
+  EXPECT_EQ(
+      Run({"--keep-extension", sna, z80}, {dirs_}),
+      (Result{0,
+              sna + " -> " + Out("GAME-SNA.bin") + "\n" + z80 + " -> " + Out("GAME-Z80.bin") + "\n",
+              ""}));
+  EXPECT_EQ(ReadFileBytes(Out("GAME-SNA.bin")).size(), 65536u);
+  EXPECT_EQ(ReadFileBytes(Out("GAME-Z80.bin")).size(), 65536u);
 }
 
 // One file of each machine, and a refused one, with every field of what the window would show.
@@ -228,7 +410,7 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
   };
   for (const auto& [name, bytes, status, fields] : cases) {
     const std::string file = In(name, bytes);
-    const Result result = Cli({"--info", "--json", "--rom-dir", roms_.path().string(), file});
+    const Result result = Run({"--info", "--json", file});
     EXPECT_EQ(result.status, status);
     EXPECT_EQ(result.out, R"({"file":")" + (inputs_.path().string() + "/") +
                               (name.find('"') != std::string::npos ? R"(a \"b\"\\c.p)" : name) +
@@ -236,16 +418,15 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
   }
   // Converting the refused snapshot says why in the same words.
   const std::string refused = (inputs_.path() / "f.szx").string();
-  const Result converted = Cli(dirs_, {{refused}});
-  EXPECT_EQ(std::tie(converted.status, converted.out, converted.err),
-            std::make_tuple(1, "",
-                            refused + ": SZX snapshot of a Spectrum 128: only 48K "
-                                      "snapshots can be converted\n"));
+  EXPECT_EQ(Run(dirs_, {{refused}}),
+            (Result{1, "",
+                    refused + ": SZX snapshot of a Spectrum 128: only 48K snapshots can be "
+                              "converted\n"}));
 }
 
 TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
   // Columns: input, the choices (given again to --verify-only), -s, the image's length.
-  using Case = std::tuple<std::string, Bytes, std::vector<std::string>, std::string, std::size_t>;
+  using Case = std::tuple<std::string, Bytes, Args, std::string, std::size_t>;
   const Case cases[] = {
       {"game.p", MakeZX81Program(300), {"--autorun", "-r", "4K"}, "32K", 32768},
       {"game.o", MakeZX80Program(500), {}, "16K", 16384},
@@ -258,14 +439,14 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
   for (const auto& [name, bytes, choices, size, length] : cases) {
     SCOPED_TRACE(name + " " + size);
     const std::string input = In(name, bytes);
-    const Result result = Cli(dirs_, {{"--verify", "-s", size, input}, choices, kQuickBoot});
+    const Result result = Run(dirs_, {{"--verify", "-s", size, input}, choices, kQuickBoot});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out.rfind(input + " -> " + image + "\n" + image + ": boots, ", 0), 0u);
-    EXPECT_EQ(testing::ReadFileBytes(image).size(), length);
+    EXPECT_EQ(ReadFileBytes(image).size(), length);
     // Checked again from the file, the layout taken from the image.
     EXPECT_EQ(VerifyOnly(image, input, choices).status, 0);
   }
-  EXPECT_EQ(testing::ReadFileBytes(image)[0x8000], 0xFF);
+  EXPECT_EQ(ReadFileBytes(image)[0x8000], 0xFF);
 }
 
 // The check can fail: a changed byte is named; an image that cannot be read fails.
@@ -282,8 +463,8 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   // clang-format on
   for (const auto& [name, bytes, pattern, flip, differs] : cases) {
     const std::string input = In(name, bytes);
-    ASSERT_EQ(Cli(dirs_, {{input}}).status, 0);
-    Bytes image = testing::ReadFileBytes(Out("GAME.bin"));
+    ASSERT_EQ(Run(dirs_, {{input}}).status, 0);
+    Bytes image = ReadFileBytes(Out("GAME.bin"));
     const auto at = std::search(image.begin(), image.end(), pattern.begin(), pattern.end());
     ASSERT_NE(at, image.end()) << name;
     at[flip] ^= 0x01;
@@ -294,16 +475,14 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   }
   // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
   const std::string sna = In("g.sna", MakeSnapshot(0x55));
-  Result result = Cli({"--verify-only", Out("none.bin"), "--source", sna});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, Out("none.bin") + ": the image cannot be read\n");
+  EXPECT_EQ(Cli({"--verify-only", Out("none.bin"), "--source", sna}),
+            (Result{1, "", Out("none.bin") + ": the image cannot be read\n"}));
   const std::string short_image = inputs_.Write("SHORT.bin", Bytes(16384, 0xFF)).string();
-  result = Cli({"--verify-only", short_image, "--source", sna});
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, short_image +
-                            ": holds 16384 bytes, not a Spectrum cartridge image (49152 or 65536 "
-                            "bytes)\n");
-  result = Cli(dirs_, {{"-s", "48K", sna}});
+  EXPECT_EQ(Cli({"--verify-only", short_image, "--source", sna}),
+            (Result{1, "",
+                    short_image + ": holds 16384 bytes, not a Spectrum cartridge image (49152 or "
+                                  "65536 bytes)\n"}));
+  const Result result = Run(dirs_, {{"-s", "48K", sna}});
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
 }
@@ -321,8 +500,8 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
                                             ProgramSnapshot(SumLoop(0x3800, 0x500, false)), true));
   const std::string halt =
       In("halt.sna", testing::MakeSnaFile(ProgramSnapshot(testing::HaltLoop())));
-  const std::vector<std::string> boot = {"--dwell", "1200000", "--t-state-limit", "40000000"};
-  Result result = Cli(dirs_, {{"--verify", "-j", "2", "--run-frames", "3", ram, rom, halt}, boot});
+  const Args boot = {"--dwell", "1200000", "--t-state-limit", "40000000", "--run-frames", "3"};
+  Result result = Run(dirs_, {{"--verify", "-j", "2", ram, rom, halt}, boot});
   EXPECT_EQ(result.status, 1);
   // The T-states are the boot's, up to the resume.
   const std::string runs = ", runs as the snapshot for 3 frames (8.4 M T-states)";
@@ -344,16 +523,14 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
       << result.err;
 
   // The 48K layout names the start-up code it leaves, which this program never reads.
-  result = Cli(dirs_, {{"--verify", "-s", "48K", "--run-frames", "3", ram}, boot});
+  result = Run(dirs_, {{"--verify", "-s", "48K", ram}, boot});
   EXPECT_EQ(result.out,
             ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
                 ": boots, snapshot restored exactly except 130 bytes of start-up code "
                 "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
       << result.err;
 
-  result = Cli({"--verify-only", Out("ROM.bin"), "--source", rom, "--rom-dir",
-                roms_.path().string(), "--json", "--run-frames", "3"},
-               {boot});
+  result = Run({"--verify-only", Out("ROM.bin"), "--source", rom, "--json"}, {boot});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(
       result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0),
