@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // quillfen-cli as run, with the real converters: its command line and messages, standard input
-// and output, -q and -v, the progress of a batch, the ROM search, --info and --verify.
+// and output, -q and -v, the progress of a batch, the ROM search, --info, --verify and tapes.
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,7 @@
 #include "support/rom_images.h"
 #include "support/snapshot_files.h"
 #include "support/szx_files.h"
+#include "support/tape_files.h"
 #include "support/temp_dir.h"
 #include "support/zx80_files.h"
 #include "support/zx81_files.h"
@@ -541,6 +542,94 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   EXPECT_NE(result.out.find(R"("address":"0x386E","cause":"reads the ROM copy's spare area )"),
             std::string::npos);
   EXPECT_EQ(result.err, "");
+}
+
+// Tapes, loaded with the test ROM as SPECTRUM_ROM.bin: the captured state is converted as a Z80
+// snapshot of it would be, proved, shown by --info and refused with its reason.
+class TapeTest : public CliTest {
+ protected:
+  TapeTest() { roms_.Write("SPECTRUM_ROM.bin", testing::TheTestRom().image); }
+  static const testing::TestProgram& Program() {
+    static const testing::TestProgram program = testing::MakeTestProgram({});
+    return program;
+  }
+  // The program's header and data blocks, as a TAP file and as a TZX file.
+  static std::vector<std::pair<std::string, Bytes>> Tapes() {
+    const std::vector<Bytes> blocks = {
+        testing::TapeData(
+            0x00, testing::CodeHeader("rocket", static_cast<std::uint16_t>(Program().code.size()),
+                                      testing::kProgramStart)),
+        testing::TapeData(0xFF, Program().code)};
+    return {{"GAME.TAP", testing::MakeTapFile(blocks)},
+            {"GAME.TZX", testing::MakeTzxFile({testing::TzxStandardBlock(blocks[0]),
+                                               testing::TzxStandardBlock(blocks[1])})}};
+  }
+};
+
+// The tape's image is byte for byte the image of its captured state saved as a Z80 snapshot,
+// and it boots and runs as that state does.
+TEST_F(TapeTest, ConvertsToTheImageOfTheCapturedStateAndProvesIt) {
+  for (const auto& [name, file] : Tapes()) {
+    SCOPED_TRACE(name);
+    const std::string tape = In(name, file), saved = Out("CAPTURED.z80");
+    const Result run =
+        Run(dirs_,
+            {{tape, "--settle", "1", "--save-snapshot", saved, "--verify", "--run-frames", "20"}});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find(tape + " -> " + saved + " (captured state)"), std::string::npos);
+    EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
+    // The image proved later against its tape, loaded with the same settling time.
+    const Result later = Run({"--verify-only", Out("GAME.bin"), "--source", tape, "--settle", "1",
+                              "--run-frames", "20"});
+    EXPECT_EQ(later.status, 0) << later.err;
+    ASSERT_EQ(Run({"-o", Out("again.bin"), saved}).status, 0);
+    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")).size(), 65536u);
+    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")), ReadFileBytes(Out("again.bin")));
+  }
+}
+
+TEST_F(TapeTest, InfoShowsTheBlocksAndWhereTheProgramWasCaptured) {
+  const std::string tape = In("GAME.TAP", Tapes()[0].second);
+  const Result text = Run({"--info", tape});
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("  tape: 2 blocks, captured at PC=0x"), std::string::npos) << text.out;
+  EXPECT_NE(text.out.find("  block 1: Standard Speed Data \"rocket\"\n"), std::string::npos);
+  // At the stop address the capture comes there, not after settling.
+  const std::string loop = std::to_string(Program().loop);
+  const Result json = Run({"--info", "--json", "--stop-at", loop, tape});
+  ASSERT_EQ(json.status, 0) << json.err;
+  EXPECT_NE(json.out.find("\"tape\":{\"blocks\":[{\"description\":\"Standard Speed Data\","
+                          "\"name\":\"rocket\"},{\"description\":\"Standard Speed Data\","
+                          "\"name\":\"\"}],\"captured_pc\":" +
+                          loop + ",\"stopped_at_address\":true}"),
+            std::string::npos)
+      << json.out;
+  EXPECT_NE(json.out.find("\"PC\":" + loop), std::string::npos);
+}
+
+// Each refusal names its reason in the text and its kind in JSON.
+TEST_F(TapeTest, RefusedTapesSayWhy) {
+  testing::TempDir no_roms;
+  const std::string none = no_roms.path().string(), roms = roms_.path().string();
+  // Columns: file name, content, ROM folder, the message's start, the refusal kind.
+  const std::tuple<std::string, Bytes, std::string, std::string, std::string> cases[] = {
+      {"GAME.TAP", Tapes()[0].second, none,
+       "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
+       "holds it (searched: " +
+           none,
+       "no_spectrum_rom"},
+      {"NOISE.TZX", Bytes{'n', 'o', 'i', 's', 'e'}, roms, "libspectrum", "unreadable_format"},
+      {"EMPTY.TAP", Bytes{}, roms, "the file is empty", "empty_file"},
+  };
+  for (const auto& [name, file, rom_dir, reason, kind] : cases) {
+    const std::string tape = In(name, file);
+    const Result text = Cli({tape, "--rom-dir", rom_dir}, {dirs_});
+    EXPECT_EQ(text.status, 1) << name;
+    EXPECT_EQ(text.err.rfind(tape + ": " + reason, 0), 0u) << text.err;
+    const Result json = Cli({"--info", "--json", "--rom-dir", rom_dir, tape});
+    EXPECT_NE(json.out.find("\"refusal_kind\":\"" + kind + "\""), std::string::npos) << json.out;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Out("GAME.bin")));
 }
 
 }  // namespace
