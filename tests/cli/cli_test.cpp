@@ -362,18 +362,21 @@ TEST_F(CliTest, ProgressOfALongBatchOnATerminalOnly) {
                     progress + refused}));
 }
 
-// GAME.SNA and GAME.Z80 convert side by side, each image where the plan named it.
+// GAME.SNA and GAME.Z80 convert side by side; each image goes where the plan named it, whatever
+// name the converter asks for.
 TEST_F(CliTest, KeepExtensionConvertsFilesSharingABaseName) {
   const SnapshotState state = testing::MakeBusySnapshot();
   const std::string sna = In("GAME.SNA", testing::MakeSnaFile(state));
   const std::string z80 = In("GAME.Z80", testing::MakeZ80FileVersion1(state, true));
-  EXPECT_EQ(
-      Run({"--keep-extension", sna, z80}, {dirs_}),
-      (Result{0,
-              sna + " -> " + Out("GAME-SNA.bin") + "\n" + z80 + " -> " + Out("GAME-Z80.bin") + "\n",
-              ""}));
+  const std::string p = In("my.game.p", MakeZX81Program(300));
+  EXPECT_EQ(Run({"--keep-extension", sna, z80, p}, {dirs_}),
+            (Result{0,
+                    sna + " -> " + Out("GAME-SNA.bin") + "\n" + z80 + " -> " + Out("GAME-Z80.bin") +
+                        "\n" + p + " -> " + Out("MY.GAME-P.bin") + "\n",
+                    ""}));
   EXPECT_EQ(ReadFileBytes(Out("GAME-SNA.bin")).size(), 65536u);
   EXPECT_EQ(ReadFileBytes(Out("GAME-Z80.bin")).size(), 65536u);
+  EXPECT_EQ(ReadFileBytes(Out("MY.GAME-P.bin")).size(), 32768u);
 }
 
 // One file of each machine, and a refused one, with every field of what the window would show.
@@ -434,7 +437,6 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
       {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
       {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
       {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty
-      {"game.szx", testing::MakeSzxFile(MakeSnapshotState(0)), {}, "48K", 65536},
   };
   const std::string image = Out("GAME.bin");
   for (const auto& [name, bytes, choices, size, length] : cases) {

@@ -149,15 +149,6 @@ TEST_F(ConversionTest, BatchGoesOnAfterAFailureAndReportsEachFileOnItsOwnLine) {
   // clang-format on
 }
 
-// The image of each input goes where the plan named it, whatever name the converter asks for.
-TEST_F(ConversionTest, KeepExtensionNamesEachImageAfterItsWholeName) {
-  ASSERT_EQ(Run({"--keep-extension", "GAME.O", "game.p", "my.game.p"}), 0);
-  EXPECT_EQ(out_.str(), "GAME.O -> " + OutPath("GAME-O.bin") + "\ngame.p -> " +
-                            OutPath("GAME-P.bin") + "\nmy.game.p -> " + OutPath("MY.GAME-P.bin") +
-                            "\n");
-  EXPECT_EQ(host_.OutputPath("MY.GAME.bin"), OutPath("MY.GAME-P.bin"));
-}
-
 TEST_F(ConversionTest, ReadsAProgramAgainWhenALaterInputReplacedIt) {
   ASSERT_EQ(Run({"a.p", "b.o", "g.p"}), 0);
   // Inspection reads all three; g.p replaced a.p in the ZX81 module, which reads each again.

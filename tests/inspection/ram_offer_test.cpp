@@ -14,24 +14,19 @@ using Entries = std::vector<std::string>;
 // smaller size and are offered as one byte too long for it.
 TEST(RamOfferTest, BandsAndTheLengthsThatCannotBoot) {
   const Entries zx81_all = {"1K", "4K", "16K"}, zx81_4k = {"4K", "16K"}, only_16k = {"16K"};
-  struct Case {
-    std::int16_t length;
-    Entries entries;
-    int selected;
-    bool enabled;
-  };
-  const Case zx81[] = {
+  // Columns: length, the sizes offered, the one selected, whether the choice is enabled.
+  const std::tuple<std::int16_t, Entries, int, bool> zx81[] = {
       {116, zx81_all, 0, true},   {970, zx81_all, 0, true},    {971, zx81_4k, 1, true},
       {980, zx81_4k, 1, true},    {981, zx81_all, 0, true},    {1010, zx81_all, 0, true},
       {1011, zx81_4k, 1, true},   {4042, zx81_4k, 1, true},    {4043, only_16k, 0, false},
       {4052, only_16k, 0, false}, {4053, zx81_4k, 1, true},    {4082, zx81_4k, 1, true},
       {4083, only_16k, 0, false}, {32000, only_16k, 0, false},
   };
-  for (const Case& c : zx81) {
-    const RamOffer offer = ZX81RamOffer(c.length);
+  for (const auto& [length, entries, selected, enabled] : zx81) {
+    const RamOffer offer = ZX81RamOffer(length);
     EXPECT_EQ(std::tie(offer.entries, offer.selected, offer.enabled),
-              std::tie(c.entries, c.selected, c.enabled))
-        << c.length;
+              std::tie(entries, selected, enabled))
+        << length;
   }
   const Entries zx80_all = {"1K", "3K", "16K"}, zx80_3k = {"3K", "16K"};
   const std::pair<std::int16_t, Entries> zx80[] = {
@@ -55,6 +50,7 @@ TEST(RamOfferTest, RamTextsGiveTheMachinesByteCounts) {
     EXPECT_EQ(RamSizeForText(machine, text), bytes) << text;
 }
 
+// "P" has no point: the whole name is the extension.
 TEST(MachineTest, ExtensionsPickTheMachineInUpperCase) {
   const std::pair<const char*, std::optional<Machine>> cases[] = {
       {"game.p", Machine::ZX81},
@@ -67,7 +63,7 @@ TEST(MachineTest, ExtensionsPickTheMachineInUpperCase) {
       {"rocket.snap", std::nullopt},
       {"rocket.sna ", std::nullopt},
       {"/disk.2/rocket", std::nullopt},
-      {"P", Machine::ZX81},  // no point: the whole name is the extension
+      {"P", Machine::ZX81},
   };
   for (const auto& [name, machine] : cases) EXPECT_EQ(MachineForFileName(name), machine) << name;
 }
