@@ -53,12 +53,7 @@ Result Cli(Args args, const std::vector<Args>& more = {}, const std::string& inp
 
 std::string Text(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-TEST(ParseOptionsTest, LeavesUnsetChoicesEmptyAndTakesValuesInEverySpelling) {
-  const CliOptions bare = ParseOptions({"a.p"}).options;
-  EXPECT_FALSE(bare.machine || bare.ram || bare.auto_run || bare.size || bare.rom_dir ||
-               bare.output_file || bare.output_dir || bare.verify_only || bare.source ||
-               bare.dwell || bare.t_state_limit || bare.info || bare.verify || bare.json ||
-               bare.help || bare.version);
+TEST(ParseOptionsTest, TakesValuesInEverySpelling) {
   // Separate, attached and "=" values, in any case, options after the file.
   const ParsedOptions parsed =
       ParseOptions({"a.o", "-m", "Zx80", "--ram=3k", "-s16k", "--output", "o.bin", "--dwell=7",
@@ -492,7 +487,8 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
 
 // A Spectrum image runs on beside its snapshot. The batch's checks run at once and report in
 // input order, after the conversions: on stdout when the runs agree, else on stderr with where
-// they part; --json gives the same facts as one object per image.
+// they part (worded by the run proof, tested with it); --json gives the same facts as one object
+// per image.
 TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   using testing::ProgramSnapshot;
   using testing::SumLoop;
@@ -518,12 +514,6 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
                             ": FAILED: boots, snapshot restored exactly, but does not run as the "
                             "snapshot: in frame 1, ";
   ASSERT_EQ(result.err.rfind(parts, 0), 0u) << result.err;
-  EXPECT_NE(result.err.find(" T-states after the resume, at PC 0x800B (LD A,(HL)): reads 0x21 "
-                            "from 0x386E where the snapshot reads 0xFF; reads the ROM copy's spare "
-                            "area 0x386E-0x3CFF of the 64K layout; the 48K layout (-s 48K) uses "
-                            "the Spectrum's own ROM\n"),
-            std::string::npos)
-      << result.err;
 
   // The 48K layout names the start-up code it leaves, which this program never reads.
   result = Run(dirs_, {{"--verify", "-s", "48K", ram}, boot});
