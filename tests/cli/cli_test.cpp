@@ -163,12 +163,13 @@ TEST(ProgressLineTest, KeepsOnlyTheEndOfLongNamesAndBlanksWhatALongerLineLeft) {
   progress.Show(9, 10, std::string(50, 'a') + std::string(20, 'b'));
   const std::string long_line = "[9/10] ..." + std::string(40, 'a') + std::string(20, 'b');
   progress.Show(10, 10, "x");
+  progress.Show(10, 10, "");  // one shorter: one blank
   progress.Messages() << "one" << '\n';
   progress.Report() << "two\n";
   progress.Clear();  // nothing shown: nothing written
   EXPECT_EQ(terminal.str(), "\r" + long_line + "\r[10/10] x" +
-                                std::string(long_line.size() - 9, ' ') + "\r" +
-                                std::string(9, ' ') + "\rone\ntwo\n");
+                                std::string(long_line.size() - 9, ' ') + "\r[10/10]  \r" +
+                                std::string(8, ' ') + "\rone\ntwo\n");
 }
 
 // A 48K snapshot holding `fill` in RAM, PC 0x8123 in its register and on the stack at SP; with
