@@ -222,17 +222,8 @@ class CliTest : public ::testing::Test {
   const Args dirs_ = {"--output-dir", outputs_.path().string()};
 };
 
-// Images go to the file -o names or into --output-dir (made when missing); a message is one line
-// after the file name.
-TEST_F(CliTest, WhereFilesAreAndHowMessagesLook) {
-  const std::string game = In("game.p", MakeZX81Program(300));
-  const std::string folder = Out("new/images");
-  Result result = Run({"--output-dir", folder, game});
-  ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, game + " -> " + folder + "/GAME.bin\n");
-  EXPECT_EQ(Run({"-o", Out("cart.rom"), game}).out, game + " -> " + Out("cart.rom") + "\n");
-  EXPECT_TRUE(std::filesystem::exists(folder + "/GAME.bin") &&
-              std::filesystem::exists(Out("cart.rom")));
+// A message is one line after the file name.
+TEST(CliHostTest, MessagesAreOneLineAfterTheFileName) {
   std::ostringstream err;
   CliHost host(err, {"roms"}, "out", std::nullopt);
   host.BeginFile("games/game.p", Host::Answer::No);
@@ -276,12 +267,14 @@ TEST_F(CliTest, StandardInputToStandardOutputGivesTheImageOfTheFile) {
   };
   for (const auto& [machine, name, file] : cases) {
     SCOPED_TRACE(name);
-    ASSERT_EQ(Run({"-o", Out("file.bin"), In(name, file)}).status, 0);
+    const std::string input = In(name, file);
+    ASSERT_EQ(Run({"-o", Out("file.bin"), input}),
+              (Result{0, input + " -> " + Out("file.bin") + "\n", ""}));
     const Result piped = Run({"-m", machine, "-o", "-", "-"}, {}, Text(file));
     EXPECT_EQ(piped, (Result{0, Text(ReadFileBytes(Out("file.bin"))),
                              "standard input -> standard output\n"}));
     // A file to standard output, and standard input to a file.
-    EXPECT_EQ(Run({"-q", "-o", "-", In(name, file)}), (Result{0, piped.out, ""}));
+    EXPECT_EQ(Run({"-q", "-o", "-", input}), (Result{0, piped.out, ""}));
     const Result to_file = Run({"-m", machine, "-o", Out("in.bin"), "-"}, {}, Text(file));
     EXPECT_EQ(to_file.out, "standard input -> " + Out("in.bin") + "\n");
     EXPECT_EQ(Text(ReadFileBytes(Out("in.bin"))), piped.out);
@@ -359,20 +352,21 @@ TEST_F(CliTest, ProgressOfALongBatchOnATerminalOnly) {
 }
 
 // GAME.SNA and GAME.Z80 convert side by side; each image goes where the plan named it, whatever
-// name the converter asks for.
+// name the converter asks for, in an --output-dir made when missing.
 TEST_F(CliTest, KeepExtensionConvertsFilesSharingABaseName) {
   const SnapshotState state = testing::MakeBusySnapshot();
   const std::string sna = In("GAME.SNA", testing::MakeSnaFile(state));
   const std::string z80 = In("GAME.Z80", testing::MakeZ80FileVersion1(state, true));
   const std::string p = In("my.game.p", MakeZX81Program(300));
-  EXPECT_EQ(Run({"--keep-extension", sna, z80, p}, {dirs_}),
+  const std::string dir = Out("new/images/");
+  EXPECT_EQ(Run({"--keep-extension", sna, z80, p, "--output-dir", dir}),
             (Result{0,
-                    sna + " -> " + Out("GAME-SNA.bin") + "\n" + z80 + " -> " + Out("GAME-Z80.bin") +
-                        "\n" + p + " -> " + Out("MY.GAME-P.bin") + "\n",
+                    sna + " -> " + dir + "GAME-SNA.bin\n" + z80 + " -> " + dir + "GAME-Z80.bin\n" +
+                        p + " -> " + dir + "MY.GAME-P.bin\n",
                     ""}));
-  EXPECT_EQ(ReadFileBytes(Out("GAME-SNA.bin")).size(), 65536u);
-  EXPECT_EQ(ReadFileBytes(Out("GAME-Z80.bin")).size(), 65536u);
-  EXPECT_EQ(ReadFileBytes(Out("MY.GAME-P.bin")).size(), 32768u);
+  EXPECT_EQ(ReadFileBytes(dir + "GAME-SNA.bin").size(), 65536u);
+  EXPECT_EQ(ReadFileBytes(dir + "GAME-Z80.bin").size(), 65536u);
+  EXPECT_EQ(ReadFileBytes(dir + "MY.GAME-P.bin").size(), 32768u);
 }
 
 // One file of each machine, and a refused one, with every field of what the window would show.
