@@ -160,9 +160,9 @@ struct WindowDriver {
   void Generate() { QTest::mouseClick(cmdGenerate(), Qt::LeftButton); }
   bool Drop(const QStringList& paths) { return ::Drop(*window, paths); }
   /// A program selected on `machine` and generated, "Done!" showing.
-  void Prepare(int machine, const QString& path = "/tmp/GAME") {
+  void Prepare(int machine) {
     PickMachine(machine);
-    Select(path);
+    Select("/tmp/GAME.P");
     Generate();
   }
 
@@ -335,7 +335,7 @@ class WindowTest : public QObject {
           std::tuple{1, "BAD.P", true, -40000, "-", -1}}) {
       const QString row = QString("%1 %2").arg(name).arg(length);
       WindowDriver ui;
-      ui.Prepare(machine, "/tmp/GOOD");
+      ui.Prepare(machine);
       const auto calls_before = ui.converters.calls.size();
       const Entries entries = ui.RamEntries();
       ui.converters.load_result = loads;
@@ -414,7 +414,7 @@ class WindowTest : public QObject {
           std::tuple{"/tmp/GAME.80", false, 0, true, "LoadZX80Program"},
           std::tuple{"/tmp/notes.txt", false, 0, false, "LoadZX80Program"}}) {
       WindowDriver ui;
-      ui.Prepare(loads ? (machine + 1) % 3 : machine, "/tmp/OLD");
+      ui.Prepare(loads ? (machine + 1) % 3 : machine);
       const auto first_call = ui.converters.calls.size();
       ui.converters.load_result = loads;
       QString path = name;
