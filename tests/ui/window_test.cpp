@@ -571,27 +571,24 @@ class WindowTest : public QObject {
   }
 
   // --help and --version are answered before any window, Qt's own options still among the
-  // arguments; the licence lines are checked word for word in tests/cli.
+  // arguments; the licence lines after the copyright are checked word for word in tests/cli.
   void commandLineAnswers() {
-    for (const QStringList& arguments :
-         {QStringList{"quillfen", "--version"}, QStringList{"quillfen", "-v", "GAME.P"},
-          QStringList{"quillfen", "-platform", "offscreen", "--version"}}) {
-      const std::optional<QString> answer = quillfen::CommandLineAnswer(arguments);
-      QVERIFY2(answer.has_value(), qPrintable(arguments.join(' ')));
-      QVERIFY(answer->startsWith("quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n"));
-      QVERIFY(answer->endsWith("\nThere is NO WARRANTY, to the extent permitted by law.\n"));
+    const QString version = "quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n";
+    for (const auto& [arguments, answer] :
+         {std::pair{QStringList{"quillfen", "--version"}, version},
+          {QStringList{"quillfen", "-v", "GAME.P"}, version},
+          {QStringList{"quillfen", "-platform", "offscreen", "--version"}, version},
+          {QStringList{"quillfen", "--help"}, QString("Usage: ")},
+          {QStringList{"quillfen", "-h"}, QString("Usage: ")},
+          {QStringList{"quillfen", "GAME.P"}, QString()},
+          {QStringList{"quillfen", "-platform", "offscreen", "GAME.P"}, QString()},
+          {QStringList{"quillfen", "--help-all"}, QString()}}) {
+      const std::optional<QString> given = quillfen::CommandLineAnswer(arguments);
+      QVERIFY2(given.has_value() != answer.isNull() && given.value_or("").startsWith(answer),
+               qPrintable(arguments.join(' ')));
     }
-    for (const char* option : {"--help", "-h"}) {
-      const std::optional<QString> help = quillfen::CommandLineAnswer({"quillfen", option});
-      QVERIFY2(help && help->startsWith("Usage: ") && help->contains("[file]") &&
-                   help->contains("--version"),
-               option);
-    }
-    for (const QStringList& arguments :
-         {QStringList{"quillfen"}, QStringList{"quillfen", "GAME.P"},
-          QStringList{"quillfen", "-platform", "offscreen", "GAME.P"},
-          QStringList{"quillfen", "--help-all"}})
-      QVERIFY(!quillfen::CommandLineAnswer(arguments));
+    const QString help = quillfen::CommandLineAnswer({"quillfen", "-h"}).value_or("");
+    QVERIFY(help.contains("[file]") && help.contains("--version"));
   }
 
   void commandLineProgramFileOrUsageError() {
