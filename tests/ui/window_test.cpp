@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -25,15 +26,18 @@
 #include <QUrl>
 #include <QXmlStreamReader>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "cartridge/error.h"
 #include "inspection/converters.h"
+#include "inspection/machine.h"
 #include "support/tape_files.h"
 #include "support/temp_dir.h"
 #include "tape/emulated_tape_capture.h"
