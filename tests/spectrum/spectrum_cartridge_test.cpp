@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The unused-area search, and the 64K and 48K cartridges byte for byte (the logo, the empty bank
-// and the ROM copy's spare area are seen by nothing else); tests/verify boots these images and
-// compares the resumed machine with the snapshot.
+// The unused-area search, the register block's rare values, and the 64K and 48K cartridges byte
+// for byte (the logo, the empty bank and the ROM copy's spare area are seen by nothing else);
+// tests/verify boots these images and compares the resumed machine with the snapshot.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -14,6 +14,7 @@
 #include "cartridge/image_fingerprint.h"
 #include "spectrum/spectrum_layout.h"
 #include "spectrum/spectrum_processing.h"
+#include "spectrum/spectrum_startup_code.h"
 #include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/snapshot_files.h"
@@ -88,57 +89,73 @@ TEST(SpectrumCartridgeLayoutTest, ImagesOfEveryLayoutKeepTheirBytes) {
   }
 }
 
-constexpr char kQuestion[] =
-    "An area of unused bytes has been found within the program.\r\n\r\n"
-    "Generate a 48K instead of a 64K ROM cartridge?";
+// IM 0, IM 1, and IM 2 for any other value; a border out of range is not cut to a byte. The
+// refresh value keeps bit 7 and its low seven bits four lower, for the four instructions after
+// LD R,A.
+TEST(SpectrumStartupCodeTest, InterruptModesBorderAndRefreshValue) {
+  SnapshotState state = MakeBusySnapshot();
+  const auto register_block = [&state] {
+    CartridgeMaker out;
+    EmitRegisterBlock(out, state, SnapshotKind::kSna, 0x9000);
+    return out.CartridgeImage();
+  };
+  for (const auto& [mode, second] :
+       {std::pair{0, 0x46}, {1, 0x56}, {2, 0x5E}, {3, 0x5E}, {255, 0x5E}, {-1, 0x5E}}) {
+    state.InterruptMode = mode;
+    const Bytes block = register_block();
+    EXPECT_EQ(Bytes(block.begin() + 26, block.begin() + 28), (Bytes{0xED, std::uint8_t(second)}))
+        << "mode " << mode;
+  }
+  state.BorderColour = 248;
+  EXPECT_THROW(register_block(), Error);
+  const int r[] = {0x85, 0x02, 0x83, 0x00, 0x80, 0x04, 0x07};
+  const int refresh[] = {0x81, 0x7E, 0xFF, 0x7C, 0xFC, 0x00, 0x03};
+  for (int k = 0; k < 7; ++k) EXPECT_EQ(RefreshValueBeforeResume(r[k]), refresh[k]) << r[k];
+  EXPECT_THROW(RefreshValueBeforeResume(256), Error);
+}
 
-class GenerateSpectrumCartridgeTest : public ::testing::Test {
- protected:
-  GenerateSpectrumCartridgeTest() { spectrum_.MutableStateForTesting() = MakeBusySnapshot(); }
-
-  bool Generate(const std::string& name, std::optional<Host::Answer> answer = std::nullopt) {
-    if (answer) host_.ScriptAnswer(*answer);
+TEST(GenerateSpectrumCartridgeTest, SizeQuestionRomFileAndOutputNames) {
+  const std::string question =
+      "An area of unused bytes has been found within the program.\r\n\r\n"
+      "Generate a 48K instead of a 64K ROM cartridge?";
+  TempDir folder;
+  ScriptedHost host{folder.path()};
+  CartridgeMaker maker;
+  SpectrumProcessing spectrum{host, maker};
+  spectrum.MutableStateForTesting() = MakeBusySnapshot();
+  const auto generate = [&](const std::string& name,
+                            std::optional<Host::Answer> answer = std::nullopt) {
+    if (answer) host.ScriptAnswer(*answer);
     std::int32_t ram_size = 49152;
-    return spectrum_.GenerateSpectrumCartridge(name, ram_size);
-  }
-  std::size_t FilesInFolder() const {
-    const std::filesystem::directory_iterator files(folder_.path());
-    return static_cast<std::size_t>(std::distance(begin(files), end(files)));
-  }
-
-  TempDir folder_;
-  ScriptedHost host_{folder_.path()};
-  CartridgeMaker maker_;
-  SpectrumProcessing spectrum_{host_, maker_};
-};
-
-TEST_F(GenerateSpectrumCartridgeTest, SizeQuestionRomFileAndOutputNames) {
-  EXPECT_FALSE(Generate("GAME.Z80"));  // no ROM file
-  EXPECT_EQ(host_.errors,
+    return spectrum.GenerateSpectrumCartridge(name, ram_size);
+  };
+  EXPECT_FALSE(generate("GAME.Z80"));  // no ROM file
+  EXPECT_EQ(host.errors,
             std::vector<std::string>{"Failed to read Spectrum ROM file (SPECTRUM_ROM.bin)"});
-  folder_.Write("SPECTRUM_ROM.bin", MakeRomImage(0x3FFF, {{0, 0xF3}}));
-  EXPECT_FALSE(Generate(""));         // after a switch from another machine: no name, no file
-  ASSERT_TRUE(Generate("GAME.Z80"));  // no unused area: 64K, no question
-  EXPECT_EQ(ReadFileBytes(folder_ / "GAME.bin"), maker_.CartridgeImage());
-  EXPECT_EQ(maker_.CartridgeImage()[0x4000], 0xAF);  // the code bank second
+  folder.Write("SPECTRUM_ROM.bin", MakeRomImage(0x3FFF, {{0, 0xF3}}));
+  EXPECT_FALSE(generate(""));         // after a switch from another machine: no name, no file
+  ASSERT_TRUE(generate("GAME.Z80"));  // no unused area: 64K, no question
+  EXPECT_EQ(ReadFileBytes(folder / "GAME.bin"), maker.CartridgeImage());
+  EXPECT_EQ(maker.CartridgeImage()[0x4000], 0xAF);  // the code bank second
 
-  ZeroRam(spectrum_.MutableStateForTesting(), 0xD000, 0xE000);
-  const Bytes ram = spectrum_.State().Memory;
-  ASSERT_TRUE(Generate("MY.GAME.SNA", Host::Answer::Yes));
-  const Bytes forty_eight = ReadFileBytes(folder_ / "MY.GAME.bin");
+  ZeroRam(spectrum.MutableStateForTesting(), 0xD000, 0xE000);
+  const Bytes ram = spectrum.State().Memory;
+  ASSERT_TRUE(generate("MY.GAME.SNA", Host::Answer::Yes));
+  const Bytes forty_eight = ReadFileBytes(folder / "MY.GAME.bin");
   EXPECT_EQ(forty_eight[0], 0xAF);  // the code bank first
-  ASSERT_TRUE(Generate("MY.GAME.SNA", Host::Answer::Yes));
-  EXPECT_EQ(ReadFileBytes(folder_ / "MY.GAME.bin"), forty_eight);
-  EXPECT_TRUE(spectrum_.State().Memory == ram);  // the markers went into a copy
-  ASSERT_TRUE(Generate("GAME.SNA", Host::Answer::No));
-  EXPECT_EQ(ReadFileBytes(folder_ / "GAME.bin")[0x4000], 0xAF);
-  EXPECT_FALSE(Generate("NEW.Z80", Host::Answer::Cancel));
-  EXPECT_EQ(host_.questions, std::vector<std::string>(4, kQuestion));
-  EXPECT_EQ(FilesInFolder(), 3u);  // the ROM, GAME.bin and MY.GAME.bin
+  ASSERT_TRUE(generate("MY.GAME.SNA", Host::Answer::Yes));
+  EXPECT_EQ(ReadFileBytes(folder / "MY.GAME.bin"), forty_eight);
+  EXPECT_TRUE(spectrum.State().Memory == ram);  // the markers went into a copy
+  ASSERT_TRUE(generate("GAME.SNA", Host::Answer::No));
+  EXPECT_EQ(ReadFileBytes(folder / "GAME.bin")[0x4000], 0xAF);
+  EXPECT_FALSE(generate("NEW.Z80", Host::Answer::Cancel));
+  EXPECT_EQ(host.questions, std::vector<std::string>(4, question));
+  const std::filesystem::directory_iterator files(folder.path());
+  EXPECT_EQ(std::distance(begin(files), end(files)), 3);  // the ROM, GAME.bin and MY.GAME.bin
   // tests/hostile refuses ROM images the 64K cartridge cannot start from; the 48K one carries
   // no ROM data and waits for the Spectrum's own ROM.
-  folder_.Write("SPECTRUM_ROM.bin", MakeRomImage(0x3FFF, {{0, 0x00}}));
-  EXPECT_TRUE(Generate("GAME.Z80", Host::Answer::Yes));
+  folder.Write("SPECTRUM_ROM.bin", MakeRomImage(0x3FFF, {{0, 0x00}}));
+  EXPECT_TRUE(generate("GAME.Z80", Host::Answer::Yes));
 }
 
 }  // namespace

@@ -17,8 +17,7 @@
 
 namespace {
 
-/// The control's own style option, as it paints with it (initStyleOption is protected in Qt 6.4;
-/// a pointer to it taken through a derived class may be called on any control of that kind).
+/// The control's own style option, as it paints with it (initStyleOption is protected in Qt 6.4).
 template <typename Control, typename Option>
 Option StyleOptionOf(const Control& control) {
   struct Access : Control {
@@ -29,8 +28,7 @@ Option StyleOptionOf(const Control& control) {
   return option;
 }
 
-/// The room a combo box leaves for the shown entry: its edit field, less the pixel on either
-/// side that the style keeps free when it draws the entry.
+/// A combo box's edit field, less the pixel on either side the style keeps free.
 int ComboRoom(const QComboBox& combo) {
   const auto option = StyleOptionOf<QComboBox, QStyleOptionComboBox>(combo);
   return combo.style()
@@ -39,7 +37,6 @@ int ComboRoom(const QComboBox& combo) {
          2;
 }
 
-/// The room a button or check box leaves for its text, beside any indicator.
 template <typename Button>
 int ButtonRoom(const Button& button, QStyle::SubElement contents) {
   const auto option = StyleOptionOf<Button, QStyleOptionButton>(button);
@@ -89,8 +86,7 @@ class CaptionFitTest : public QObject {
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join("; ")));
   }
 
-  // A widened control must not reach into its neighbour or out of the window; only the Done
-  // indicator lies on the credit, by design.
+  // Only the Done indicator lies on another control, the credit, by design.
   void controlsStayApartInsideTheWindow() {
     const Window window;
     const QList<QWidget*> controls = window.ui.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window over a converters double (start, machine picks, program inspection, the generation
-// driver with its Done indicator, drag and drop, the end of the program) and its Qt dialogs.
+// The window over a converters double (machine picks, selection, the Done indicator, drag and
+// drop, the end of the program), its Qt dialogs and folders, its command line and desktop entry;
+// last, a tape dropped on the window over the real converters.
 
 #include <QApplication>
 #include <QCheckBox>
@@ -8,27 +9,39 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QIcon>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <QXmlStreamReader>
+#include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "cartridge/error.h"
 #include "inspection/converters.h"
+#include "inspection/machine.h"
+#include "support/tape_files.h"
 #include "support/temp_dir.h"
+#include "tape/emulated_tape_capture.h"
+#include "ui/command_line.h"
 #include "ui/machine_table.h"
 #include "ui/main_window.h"
 #include "ui/open_file_dialog.h"
@@ -41,8 +54,8 @@ using Path = std::filesystem::path;
 
 namespace {
 
-/// A Converters double: readers and entry points answer scripted values and record every call
-/// as "function argument..." (path or file name, RAM bytes, auto-run).
+/// Answers scripted values and records every call as "function argument..." (path or file name,
+/// RAM bytes, auto-run).
 class ScriptedConverters : public quillfen::Converters {
  public:
   bool load_result = true;
@@ -92,8 +105,21 @@ class ScriptedConverters : public quillfen::Converters {
   }
 };
 
-/// The window over a ScriptedConverters double, its controls found by name, a file dialog that
-/// answers `next_path` and an end of program that only counts.
+/// Drags `paths` onto `window` and drops them; true when the window accepted the drag.
+bool Drop(QWidget& window, const QStringList& paths) {
+  QMimeData data;
+  QList<QUrl> urls;
+  for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
+  data.setUrls(urls);
+  const QPoint middle = window.rect().center();
+  QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &enter);
+  QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&window, &drop);
+  return enter.isAccepted();
+}
+
+/// The window over the double, a file dialog that answers `next_path`, an end that only counts.
 struct WindowDriver {
   ScriptedConverters converters;
   quillfen::QtHost host;
@@ -136,18 +162,12 @@ struct WindowDriver {
     QTest::mouseClick(cmdSelect(), Qt::LeftButton);
   }
   void Generate() { QTest::mouseClick(cmdGenerate(), Qt::LeftButton); }
-  /// Drags `paths` onto the window and drops them; true when the window accepted the drag.
-  bool Drop(const QStringList& paths) {
-    QMimeData data;
-    QList<QUrl> urls;
-    for (const QString& path : paths) urls << QUrl::fromLocalFile(path);
-    data.setUrls(urls);
-    const QPoint middle = window->rect().center();
-    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &enter);
-    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(window.get(), &drop);
-    return enter.isAccepted();
+  bool Drop(const QStringList& paths) { return ::Drop(*window, paths); }
+  /// A program selected on `machine` and generated, "Done!" showing.
+  void Prepare(int machine) {
+    PickMachine(machine);
+    Select("/tmp/GAME.P");
+    Generate();
   }
 
   static Entries EntriesOf(const QComboBox* list) {
@@ -213,19 +233,17 @@ class WindowTest : public QObject {
             ui.Timer1()->interval() == 2000);
   }
 
-  // The icon used to be a name of a resource that the linker had dropped: a QIcon that is not
-  // null but draws nothing. Each shipped size must be there, drawn from its own file (compared
-  // premultiplied, as a pixmap holds it).
+  // A QIcon of a resource the linker dropped is not null but draws nothing: compare each size.
   void iconCarriesEveryShippedSize() {
     const QIcon icon = WindowDriver().window->windowIcon();
     const QFileInfoList shipped =
         QDir(QUILLFEN_PACKAGING_FOLDER "/icons").entryInfoList({"quillfen-*.png"}, QDir::Files);
     QCOMPARE(shipped.size(), 6);  // 16 to 256 pixels
     QCOMPARE(icon.availableSizes().size(), shipped.size());
+    const auto premultiplied = [](const QImage& image) {  // as a pixmap holds it
+      return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    };
     for (const QFileInfo& file : shipped) {
-      const auto premultiplied = [](const QImage& image) {
-        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-      };
       const QImage image = premultiplied(QImage(file.filePath()));
       QVERIFY2(icon.availableSizes().contains(image.size()), qPrintable(file.fileName()));
       QCOMPARE(premultiplied(icon.pixmap(image.size()).toImage()), image);
@@ -239,15 +257,14 @@ class WindowTest : public QObject {
           std::tuple{1, Entries{"1K", "4K", "16K"}, "16K", false, "ZX81", "P81"},
           std::tuple{2, Entries{"16K", "48K"}, "48K", false, "ZX Spectrum", "SNA"}}) {
       WindowDriver ui;
-      ui.PickMachine(machine == 0 ? 2 : 0);
-      ui.Select("/tmp/GAME");
-      ui.Generate();
+      ui.Prepare(machine == 0 ? 2 : 0);
       ui.PickMachine(machine);
       QCOMPARE(ui.RamEntries(), ram);
       QCOMPARE(ui.RamSize()->currentText(), QString(selected));
       QVERIFY(ui.chkAutoRun()->isChecked() == auto_run && ui.chkAutoRun()->isEnabled() == auto_run);
-      QVERIFY(ui.TextFilename()->text().isEmpty() && ui.lblDone()->isHidden());
-      QVERIFY(!ui.Timer1()->isActive() && ui.cmdGenerate()->isEnabled());  // Generate stays
+      QVERIFY(ui.TextFilename()->text().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
+      QVERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
+      QVERIFY(ui.cmdGenerate()->isEnabled());  // Generate stays
       const quillfen::DialogSettings& dialog = ui.window->CurrentDialogSettings();
       QCOMPARE(dialog.title, QString("Generate %1 ROM Cartridge").arg(title));
       QCOMPARE(dialog.default_extension, QString(extension));
@@ -256,8 +273,7 @@ class WindowTest : public QObject {
 
   void exitAndCloseEnd() {
     WindowDriver ui;
-    ui.Select("/tmp/GAME.P");
-    ui.Generate();
+    ui.Prepare(1);
     QTest::mouseClick(ui.Find<QPushButton>("cmdExit"), Qt::LeftButton);
     QVERIFY(ui.program_ends == 1 && !ui.Timer1()->isActive());
     ui.Generate();
@@ -265,9 +281,8 @@ class WindowTest : public QObject {
     QVERIFY(ui.program_ends == 2 && !ui.Timer1()->isActive());
   }
 
-  // A few lengths to show that the window follows each machine's RAM offer table (including a
-  // ZX81 length that 1K cannot boot; a lone entry is disabled), and what the entry point is given
-  // for the first entry offered and the auto-run box changed by the user.
+  // The window follows each machine's RAM offer table (970 is the longest ZX81 program 1K boots;
+  // a lone entry is disabled); the entry point gets the first entry and the toggled auto-run box.
   void ramOfferAndGenerateCall() {
     for (const auto& [machine, length, entries, selected, call] :
          {std::tuple{1, 970, Entries{"1K", "4K", "16K"}, "1K", "GenerateZX81Cartridge GAME 1024 1"},
@@ -312,65 +327,50 @@ class WindowTest : public QObject {
     QVERIFY(!ui.chkAutoRun()->isChecked() && ui.chkAutoRun()->isEnabled());
   }
 
-  void cancelAfterSuccessDiscardsSelection() {
-    WindowDriver ui;
-    ui.Select("/tmp/GAME.P");
-    const auto calls = ui.converters.calls.size();
-    ui.Select(QString());
-    QVERIFY(ui.converters.calls.size() == calls && ui.TextFilename()->text().isEmpty());
-    QVERIFY(!ui.cmdGenerate()->isEnabled() && !ui.RamSize()->isEnabled() && ui.Idle());
-    QCOMPARE(ui.RamEntries(), Entries({"1K", "4K", "16K"}));  // the entries stay
-  }
-
-  // Refused by a reader, or an empty program, after a generation: the name stays shown with the
-  // reason as its tooltip, Generate disabled, "Done!" hidden, and the reader is asked nothing more.
-  void refusedFileKeepsNameShown() {
-    for (const auto& [machine, name, loads, calls] :
-         {std::tuple{0, "bad.o", false, 1u}, std::tuple{2, "bad.z80", false, 1u},
-          std::tuple{1, "empty.p", true, 3u}}) {
+  // After a generation: a file refused by its reader, or an empty program, keeps its name shown
+  // with the reason as tooltip and the reader is asked nothing more; an error while reading, a
+  // length beyond 16 bits or a cancelled dialog empties the field. The RAM entries stay.
+  void refusedFailedOrCancelledSelection() {
+    for (const auto& [machine, name, loads, length, failing, calls] :
+         {std::tuple{0, "bad.o", false, 500, "-", 1}, std::tuple{2, "bad.z80", false, 500, "-", 1},
+          std::tuple{1, "empty.p", true, 0, "-", 3}, std::tuple{1, "", true, 500, "-", 0},
+          std::tuple{1, "BAD.P", true, 500, "LoadZX81Program", -1},
+          std::tuple{1, "BAD.P", true, 40000, "-", -1},
+          std::tuple{1, "BAD.P", true, -40000, "-", -1}}) {
+      const QString row = QString("%1 %2").arg(name).arg(length);
       WindowDriver ui;
-      ui.PickMachine(machine);
-      ui.Select("/tmp/GOOD");
-      ui.Generate();
+      ui.Prepare(machine);
       const auto calls_before = ui.converters.calls.size();
+      const Entries entries = ui.RamEntries();
       ui.converters.load_result = loads;
-      ui.converters.length = 0;
-      ui.Select(QString("/tmp/") + name);
-      QCOMPARE(ui.TextFilename()->text(), QString(name).toUpper());
-      QVERIFY(!ui.TextFilename()->toolTip().isEmpty());
-      QVERIFY(!ui.cmdGenerate()->isEnabled() && !ui.RamSize()->isEnabled() && ui.Idle());
-      QVERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
-      QCOMPARE(ui.converters.calls.size() - calls_before, std::size_t{calls});
-    }
-  }
-
-  // An error raised while reading, or a length beyond 16 bits, empties the selection.
-  void readerErrorEmptiesSelection() {
-    WindowDriver ui;
-    for (const auto& [failing_call, length] :
-         {std::pair{"LoadZX81Program", 500}, std::pair{"", 40000}, std::pair{"", -40000}}) {
-      ui.converters.during_call = nullptr;
-      ui.Select("/tmp/GOOD.P");
       ui.converters.length = length;
-      ui.converters.during_call = [failing = std::string(failing_call)](const auto& call) {
+      ui.converters.during_call = [failing = std::string(failing)](const auto& call) {
         if (call.starts_with(failing + " ")) quillfen::ThrowError("NXTLIN out of range");
       };
-      ui.Select("/tmp/BAD.P");
-      QVERIFY(ui.TextFilename()->text().isEmpty() && !ui.cmdGenerate()->isEnabled());
-      QVERIFY(!ui.RamSize()->isEnabled() && !ui.RAMSizeLabel()->isEnabled() && ui.Idle());
+      ui.Select(*name ? QString("/tmp/") + name : QString());
+      const bool shown = calls > 0;
+      QVERIFY2(ui.TextFilename()->text() == (shown ? QString(name).toUpper() : QString()),
+               qPrintable(row));
+      QVERIFY2(ui.TextFilename()->toolTip().isEmpty() != shown, qPrintable(row));
+      QVERIFY2(!ui.cmdGenerate()->isEnabled() && ui.Idle(), qPrintable(row));
+      QVERIFY2(!ui.RamSize()->isEnabled() && !ui.RAMSizeLabel()->isEnabled(), qPrintable(row));
+      QVERIFY2(ui.lblDone()->isHidden() && !ui.Timer1()->isActive(), qPrintable(row));
+      QVERIFY2(ui.RamEntries() == entries, qPrintable(row));
+      if (calls >= 0) QCOMPARE(ui.converters.calls.size() - calls_before, std::size_t(calls));
     }
   }
 
-  // "Error!" or "Done!" for one timer period (2000 ms; shortened here on the timer itself); a
-  // new run hides the indicator at once and runs with the window busy. An exception leaving a
+  // "Error!" or "Done!" for one timer period (shortened here), both tooltips naming the image
+  // written; a new run hides the indicator at once and runs busy. An exception leaving a
   // converter used to leave the window as if nothing had been tried; it shows "Error!" too.
   void indicatorLifecycle() {
     WindowDriver ui;
-    ui.Select("/tmp/GAME.P");
+    ui.Select("/tmp/Some.Folder/game.p");
     ui.converters.generate_result = false;
     ui.Generate();
     QVERIFY(ui.lblDone()->isVisible() && ui.Timer1()->isActive());
     QCOMPARE(ui.lblDone()->text(), QString("Error!"));
+    QVERIFY(ui.lblDone()->toolTip().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
     // Shown in the credit's place, it covers the credit instead of being drawn over its text.
     const QPoint centre = ui.lblDone()->geometry().center();
     QCOMPARE(ui.window->childAt(centre), static_cast<QWidget*>(ui.lblDone()));
@@ -389,6 +389,9 @@ class WindowTest : public QObject {
     ui.Generate();
     QVERIFY(reset && busy && ui.lblDone()->isVisible() && ui.lblDone()->text() == "Done!");
     QVERIFY(ui.Idle() && ui.cmdGenerate()->isEnabled());
+    const QString written = QApplication::applicationDirPath() + "/GAME.bin";
+    QCOMPARE(ui.lblDone()->toolTip(), written);
+    QCOMPARE(ui.TextFilename()->toolTip(), written);
     QTRY_VERIFY(ui.lblDone()->isHidden() && !ui.Timer1()->isActive());
     for (const bool ours : {true, false}) {
       ui.converters.during_call = [ours](const auto&) {
@@ -398,13 +401,13 @@ class WindowTest : public QObject {
       ui.Generate();
       QVERIFY(ui.lblDone()->isVisible() && ui.lblDone()->text() == "Error!");
       QVERIFY(ui.Timer1()->isActive() && ui.Idle() && ui.cmdGenerate()->isEnabled());
+      QVERIFY(ui.lblDone()->toolTip().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
     }
   }
 
   // A file dropped, or named on the command line, picks its machine from the extension (here
-  // after a generation on another) and is selected as from the dialog, a relative path opened from
-  // the current folder; an unknown extension (never droppable) keeps the machine, whose reader
-  // decides, as with a name typed into the dialog.
+  // after a generation on another) and is selected from the current folder; an unknown extension
+  // (never droppable) keeps the machine, whose reader decides.
   void droppedOrNamedFileSelectsMachineAndProgram() {
     TempDir temp;
     for (const auto& [name, drop, machine, loads, reader] :
@@ -415,9 +418,7 @@ class WindowTest : public QObject {
           std::tuple{"/tmp/GAME.80", false, 0, true, "LoadZX80Program"},
           std::tuple{"/tmp/notes.txt", false, 0, false, "LoadZX80Program"}}) {
       WindowDriver ui;
-      ui.PickMachine(loads ? (machine + 1) % 3 : machine);
-      ui.Select("/tmp/OLD");
-      ui.Generate();
+      ui.Prepare(loads ? (machine + 1) % 3 : machine);
       const auto first_call = ui.converters.calls.size();
       ui.converters.load_result = loads;
       QString path = name;
@@ -466,8 +467,48 @@ class WindowTest : public QObject {
                  "ZX81 Programs (*.P *.p)", "ZX81 Programs (*.81)"}));
   }
 
-  // The error box; images and ROM images are in the executable's folder.
-  void hostErrorBoxAndFolders() {
+  // Every extension of a dialog's first filter is known to the desktop under a type the entry
+  // names, each type read by one machine, so that a file manager opens it with `quillfen FILE`.
+  void desktopEntryOpensEveryOfferedExtension() {
+    const auto packaging_file = [](const char* name) {
+      QFile file(QStringLiteral(QUILLFEN_PACKAGING_FOLDER "/") + name);
+      if (!file.open(QIODevice::ReadOnly)) qFatal("cannot read %s", name);
+      return QString::fromUtf8(file.readAll());
+    };
+    const QString entry = packaging_file("quillfen.desktop");
+    const auto line = [](const char* pattern) {
+      return QRegularExpression(pattern, QRegularExpression::MultilineOption);
+    };
+    QVERIFY(entry.contains(line("^Exec=quillfen %f$")));
+    const QStringList types =
+        line("^MimeType=(.*)$").match(entry).captured(1).split(';', Qt::SkipEmptyParts);
+    QMap<QString, QSet<QString>> globs;  // in lower case
+    QXmlStreamReader reader(packaging_file("quillfen.xml"));
+    QString type;
+    while (!reader.atEnd()) {
+      if (reader.readNext() != QXmlStreamReader::StartElement) continue;
+      if (reader.name() == u"mime-type") type = reader.attributes().value("type").toString();
+      if (reader.name() == u"glob")
+        globs[type].insert(reader.attributes().value("pattern").toString().toLower());
+    }
+    QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+    QCOMPARE(QSet<QString>(types.begin(), types.end()), QSet(globs.keyBegin(), globs.keyEnd()));
+    QSet<QString> globbed;
+    for (auto type_globs = globs.begin(); type_globs != globs.end(); ++type_globs) {
+      QSet<std::optional<quillfen::Machine>> machines;
+      for (const QString& glob : type_globs.value())
+        machines.insert(quillfen::MachineForFileName(("GAME" + glob.mid(1)).toStdString()));
+      QVERIFY2(machines.size() == 1 && *machines.begin(), qPrintable(type_globs.key()));
+      globbed += type_globs.value();
+    }
+    for (const quillfen::MachineSettings& machine : quillfen::kMachineTable) {
+      for (const QString& pattern :  // "All ZX81 Programs (...)|*.P81;*.P;*.81|..."
+           quillfen::Latin1(machine.Facts().dialog_filter).section('|', 1, 1).split(';'))
+        QVERIFY2(globbed.contains(pattern.toLower()), qPrintable(pattern));
+    }
+  }
+
+  void hostErrorBox() {
     AnswerBox([](QMessageBox& box) {
       const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
       box.close();
@@ -483,14 +524,11 @@ class WindowTest : public QObject {
     });
     quillfen::QtHost().ShowError("Failed", "why\nand where");
     QVERIFY(CursorPutBack());
-    const Path folder = QApplication::applicationDirPath().toStdString();
-    QCOMPARE(quillfen::QtHost().RomFolders().front(), folder);
-    QCOMPARE(quillfen::QtHost().OutputPath("GAME.bin"), folder / "GAME.bin");
   }
 
   // Images go, and the dialog opens, in the executable's folder while that folder takes new
-  // files (the portable layout); else, as for an installed copy in a folder of the system,
-  // beside the program chosen, and the dialog opens at home until one is.
+  // files (the portable layout); else beside the program chosen, the dialog at home until one is.
+  // ROM images are looked for there first.
   void foldersFallBackFromTheExecutables() {
     TempDir temp;
     const Path program = (temp / "games") / "GAME.P";
@@ -511,24 +549,7 @@ class WindowTest : public QObject {
     WindowDriver ui;
     ui.Select(QString());
     QCOMPARE(ui.last_dialog.folder, QApplication::applicationDirPath());
-  }
-
-  // After a generation both "Done!" and the file field name the image in full; a failure, or
-  // another name in the field, leaves no stale path behind.
-  void writtenImagePathAsTooltip() {
-    WindowDriver ui;
-    ui.Select("/tmp/Some.Folder/game.p");
-    ui.Generate();
-    const QString written = QApplication::applicationDirPath() + "/GAME.bin";
-    QCOMPARE(ui.lblDone()->toolTip(), written);
-    QCOMPARE(ui.TextFilename()->toolTip(), written);
-    ui.converters.generate_result = false;
-    ui.Generate();
-    QVERIFY(ui.lblDone()->toolTip().isEmpty() && ui.TextFilename()->toolTip().isEmpty());
-    ui.converters.generate_result = true;
-    ui.Generate();
-    ui.PickMachine(0);
-    QVERIFY(ui.TextFilename()->toolTip().isEmpty());
+    QCOMPARE(ui.host.RomFolders().front(), Path(QApplication::applicationDirPath().toStdString()));
   }
 
   // Yes, No, and closing the box, which counts as Cancel.
@@ -551,6 +572,88 @@ class WindowTest : public QObject {
       QVERIFY(quillfen::QtHost().AskCartridgeSize("Make 16K?") == answer);
       QVERIFY(CursorPutBack());
     }
+  }
+
+  // --help and --version are answered before any window, Qt's own options still among the
+  // arguments; the licence lines after the copyright are checked word for word in tests/cli.
+  void commandLineAnswers() {
+    const QString version = "quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n";
+    for (const auto& [arguments, answer] :
+         {std::pair{QStringList{"quillfen", "--version"}, version},
+          {QStringList{"quillfen", "-v", "GAME.P"}, version},
+          {QStringList{"quillfen", "-platform", "offscreen", "--version"}, version},
+          {QStringList{"quillfen", "--help"}, QString("Usage: ")},
+          {QStringList{"quillfen", "-h"}, QString("Usage: ")},
+          {QStringList{"quillfen", "GAME.P"}, QString()},
+          {QStringList{"quillfen", "-platform", "offscreen", "GAME.P"}, QString()},
+          {QStringList{"quillfen", "--help-all"}, QString()}}) {
+      const std::optional<QString> given = quillfen::CommandLineAnswer(arguments);
+      QVERIFY2(given.has_value() != answer.isNull() && given.value_or("").startsWith(answer),
+               qPrintable(arguments.join(' ')));
+    }
+    const QString help = quillfen::CommandLineAnswer({"quillfen", "-h"}).value_or("");
+    QVERIFY(help.contains("[file]") && help.contains("--version"));
+  }
+
+  void commandLineProgramFileOrUsageError() {
+    for (const auto& [arguments, file, error] :
+         {std::tuple{QStringList{"quillfen"}, QString(""), QString()},
+          std::tuple{QStringList{"quillfen", "/home/me/GAME.P"}, QString("/home/me/GAME.P"),
+                     QString()},
+          std::tuple{QStringList{"quillfen", "--", "-odd name.p"}, QString("-odd name.p"),
+                     QString()},
+          std::tuple{QStringList{"quillfen", "A.P", "B.P"}, QString(),
+                     QString("Only one program file can be selected; 2 were named.")},
+          std::tuple{QStringList{"quillfen", "--frobnicate", "A.P"}, QString(),
+                     QString("Unknown option 'frobnicate'.")}}) {
+      QString reported;
+      const std::optional<QString> chosen = quillfen::WindowProgramFile(arguments, reported);
+      QCOMPARE(chosen.value_or(QString()), file);
+      QCOMPARE(chosen.has_value(), error.isNull());
+      QCOMPARE(reported, error);
+    }
+  }
+
+  // Over the real converters with the tape loader installed as main() installs it, a dropped
+  // tape loads (the test ROM from the user's data folder) while the window processes its events.
+  void droppedTapeLoadsAndEnablesGenerate() {
+    namespace testing = quillfen::testing;
+    const TempDir data;
+    std::filesystem::create_directory(data / "quillfen");
+    data.Write("quillfen/SPECTRUM_ROM.bin", testing::TheTestRom().image);
+    setenv("XDG_DATA_HOME", data.path().c_str(), 1);
+    const testing::TestProgram program = testing::MakeTestProgram({});
+    const quillfen::Bytes tape = testing::MakeTapFile(
+        {testing::TapeData(
+             0x00, testing::CodeHeader("rocket", static_cast<std::uint16_t>(program.code.size()),
+                                       testing::kProgramStart)),
+         testing::TapeData(0xFF, program.code)});
+    for (const auto& [name, file, loads] :
+         {std::tuple{"game.tap", tape, true},
+          std::tuple{"noise.tap", quillfen::Bytes{1, 2, 3}, false}}) {
+      quillfen::QtHost host;
+      int yields = 0;
+      quillfen::tape::EmulatedTapeCapture capture(
+          {}, [&](const std::string&, const quillfen::tape::TapeProgress&) {
+            ++yields;
+            host.YieldToWindow();
+          });
+      quillfen::MachineConverters converters(host);
+      converters.InstallTapeCapture(capture);
+      quillfen::UI window(converters, host);
+      QVERIFY(Drop(window, {QString::fromStdString(data.Write(name, file).string())}));
+      QCOMPARE(window.findChild<QComboBox*>("MachineType")->currentIndex(), 2);
+      QCOMPARE(window.findChild<QPushButton*>("cmdGenerate")->isEnabled(), loads);
+      QCOMPARE(yields > 0, loads);
+      QVERIFY(QApplication::overrideCursor() == nullptr);
+      if (loads) {
+        QCOMPARE(converters.TapeLoaded()->blocks.size(), std::size_t{2});
+        QCOMPARE(converters.Snapshot().PC, program.loop);
+      } else {
+        QVERIFY(window.findChild<QLineEdit*>("TextFilename")->toolTip().startsWith("libspectrum"));
+      }
+    }
+    unsetenv("XDG_DATA_HOME");
   }
 };
 
