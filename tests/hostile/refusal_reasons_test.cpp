@@ -5,10 +5,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cartridge/load_failure.h"
@@ -55,11 +55,10 @@ Bytes Version1Of(const SnapshotState& state, const Bytes& ram) {
 
 // A version 3 file with pages 8 and 4, then a compressed block for `page` holding `data` as given.
 Bytes WithRawBlock(const SnapshotState& state, std::uint8_t page, const Bytes& data) {
-  Bytes file = MakeZ80FilePaged(state, 54, false, {8, 4});
-  file.push_back(static_cast<std::uint8_t>(data.size()));
-  file.push_back(static_cast<std::uint8_t>(data.size() >> 8));
-  file.push_back(page);
-  return Appended(file, data);
+  return Appended(Appended(MakeZ80FilePaged(state, 54, false, {8, 4}),
+                           {static_cast<std::uint8_t>(data.size()),
+                            static_cast<std::uint8_t>(data.size() >> 8), page}),
+                  data);
 }
 
 void PageInInterface1(libspectrum_snap* snap) {
@@ -163,24 +162,15 @@ std::vector<RefusalCase> Cases() {
 class RefusalReasonsTest : public HostileInputTest {
  protected:
   LoadFailure LoadAndTell(Machine reader, const std::filesystem::path& path) {
-    bool loaded = true;
-    switch (reader) {
-      case Machine::ZX80:
-        loaded = converters_.LoadZX80Program(path);
-        break;
-      case Machine::ZX81:
-        loaded = converters_.LoadZX81Program(path);
-        break;
-      case Machine::Spectrum:
-        loaded = converters_.LoadSnapshot(path);
-        break;
-    }
-    EXPECT_FALSE(loaded) << path;
+    EXPECT_FALSE(reader == kZX80   ? converters_.LoadZX80Program(path)
+                 : reader == kZX81 ? converters_.LoadZX81Program(path)
+                                   : converters_.LoadSnapshot(path))
+        << path;
     return converters_.LastLoadFailure(reader);
   }
 };
 
-TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
+TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhyAndAnAcceptedOneClearsIt) {
   std::set<K> kinds_seen;
   for (const RefusalCase& c : Cases()) {
     const auto path = c.bytes ? folder_.Write(c.name, *c.bytes) : folder_ / c.name;
@@ -192,13 +182,16 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
   std::filesystem::create_directory(folder_ / "folder.sna");
   EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / "folder.sna").text,
             "cannot be read: not a regular file");
-  // Every reason a program or snapshot reader can give (the kinds up to kUnreadableFormat; those
-  // after it come from loading tapes, tests/tape) is reached by some file above, each with its
-  // own JSON name.
+  // Every kind a program or snapshot reader can give (those after kUnreadableFormat come from
+  // tapes) is reached above, each with its own JSON name.
   std::set<std::string_view> names;
   for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
   EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kUnreadableFormat));
   EXPECT_EQ(names.size(), kinds_seen.size());
+
+  ASSERT_TRUE(converters_.LoadZX81Program(folder_.Write("good.p", MakeZX81Program(200))));
+  EXPECT_EQ(converters_.LastLoadFailure(kZX81).kind, K::kNone);
+  EXPECT_TRUE(converters_.LastLoadFailure(kZX81).text.empty());
 }
 
 // A tape is refused before it plays when nothing can play it: no loader installed, no
@@ -214,47 +207,34 @@ TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
     }
     int calls = 0;
   } capture;
-  struct TapeCase {
-    bool installed;
-    std::optional<std::size_t> rom_size;
-    K kind;
-    std::string reason;  // the start of it
-  };
-  const std::vector<TapeCase> cases = {
+  // clang-format off
+  const std::tuple<bool, std::optional<std::size_t>, K, std::string> cases[] = {
+      // loader installed, size of SPECTRUM_ROM.bin, kind, reason
       {false, 16384, K::kNoTapeLoader, "tapes cannot be loaded here; give a snapshot"},
       {true, std::nullopt, K::kNoSpectrumRom,
        "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
        "holds it (searched: " + folder_.path().string() + ")"},
       {true, 16383, K::kNoSpectrumRom,
-       (folder_ / "SPECTRUM_ROM.bin").string() + " holds 16383 bytes, not the 16384 of a Spectrum "
-       "ROM"},
+       (folder_ / "SPECTRUM_ROM.bin").string() + " holds 16383 bytes, not the 16384 of a Spectrum ROM"},
       {true, 16384, K::kNone, ""},
   };
+  // clang-format on
   const auto tape = folder_.Write("game.tzx", Bytes{'Z', 'X', 'T', 'a', 'p', 'e', '!'});
-  for (const TapeCase& c : cases) {
+  for (const auto& [installed, rom_size, kind, reason] : cases) {
     std::filesystem::remove(folder_ / "SPECTRUM_ROM.bin");
-    if (c.rom_size) folder_.Write("SPECTRUM_ROM.bin", Bytes(*c.rom_size, 0xF3));
+    if (rom_size) folder_.Write("SPECTRUM_ROM.bin", Bytes(*rom_size, 0xF3));
     MachineConverters converters(host_);
-    if (c.installed) converters.InstallTapeCapture(capture);
-    EXPECT_EQ(converters.LoadSnapshot(tape), c.kind == K::kNone) << c.reason;
-    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).kind, c.kind) << c.reason;
-    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).text, c.reason);
+    if (installed) converters.InstallTapeCapture(capture);
+    EXPECT_EQ(converters.LoadSnapshot(tape), kind == K::kNone) << reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).kind, kind) << reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).text, reason);
     // A captured tape resumes by a jump, as a Z80 snapshot does, and keeps what it loaded.
-    EXPECT_EQ(converters.TapeLoaded() != nullptr, c.kind == K::kNone);
-    if (c.kind == K::kNone) {
+    EXPECT_EQ(converters.TapeLoaded() != nullptr, kind == K::kNone);
+    if (kind == K::kNone) {
       EXPECT_EQ(converters.SnapshotKindLoaded(), spectrum::SnapshotKind::kZ80);
     }
   }
   EXPECT_EQ(capture.calls, 1);
-}
-
-TEST_F(RefusalReasonsTest, AnAcceptedFileClearsTheLastReason) {
-  const auto bad = folder_.Write("bad.p", Bytes(50, 0));
-  const auto good = folder_.Write("good.p", MakeZX81Program(200));
-  ASSERT_FALSE(converters_.LoadZX81Program(bad));
-  ASSERT_TRUE(converters_.LoadZX81Program(good));
-  EXPECT_EQ(converters_.LastLoadFailure(Machine::ZX81).kind, K::kNone);
-  EXPECT_TRUE(converters_.LastLoadFailure(Machine::ZX81).text.empty());
 }
 
 }  // namespace
