@@ -215,7 +215,8 @@ TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
        "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
        "holds it (searched: " + folder_.path().string() + ")"},
       {true, 16383, K::kNoSpectrumRom,
-       (folder_ / "SPECTRUM_ROM.bin").string() + " holds 16383 bytes, not the 16384 of a Spectrum ROM"},
+       (folder_ / "SPECTRUM_ROM.bin").string() +
+           " holds 16383 bytes, not the 16384 of a Spectrum ROM"},
       {true, 16384, K::kNone, ""},
   };
   // clang-format on
