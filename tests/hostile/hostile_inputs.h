@@ -11,6 +11,7 @@
 
 #include "inspection/converters.h"
 #include "spectrum/z80_format.h"
+#include "support/rom_images.h"
 #include "support/scripted_host.h"
 #include "support/snapshot_files.h"
 #include "support/temp_dir.h"
@@ -35,6 +36,21 @@ inline bool ReadZ80(std::span<const std::uint8_t> file, SnapshotState& state) {
   return ReadZ80Snapshot(file, state, host);
 }
 
+/// Each machine that generates: the kind of its program file, its ROM image's name and a good
+/// stand-in for it (used up to `last_used`, holding the byte the start-up code waits for).
+struct RomMachine {
+  const char* kind;
+  const char* name;
+  const char* rom_name;
+  std::size_t last_used;
+  std::pair<std::size_t, std::uint8_t> wait;
+  Bytes GoodRom() const { return MakeRomImage(last_used, {wait}); }
+};
+inline const RomMachine kRomMachines[] = {
+    {"P", "ZX81", "ZX81_ROM.bin", 8191, {0x000A, 0x40}},
+    {"O", "ZX80", "ZX80_ROM.bin", 4095, {0x000A, 0xFD}},
+    {"SNA", "Spectrum", "SPECTRUM_ROM.bin", 0x3FFF, {0, 0xF3}}};
+
 /// A folder, a host on it and the three converters that read from and write to it; files of
 /// each kind: P (ZX81 program), O (ZX80 program), SNA and Z80 (snapshots).
 class HostileInputTest : public ::testing::Test {
@@ -53,6 +69,18 @@ class HostileInputTest : public ::testing::Test {
     if (kind == "P") return converters_.LoadZX81Program(path);
     if (kind == "O") return converters_.LoadZX80Program(path);
     return converters_.LoadSnapshot(path);
+  }
+
+  /// Generates the loaded program of `kind` as `name` with every question answered No (the
+  /// largest cartridge); an exception fails the test.
+  bool Generate(const std::string& kind, const std::string& name) {
+    host_.ScriptAnswer(Host::Answer::No);
+    std::int32_t ram = kind == "SNA" ? 49152 : 16384;
+    bool generated = true;
+    EXPECT_NO_THROW(generated = kind == "P"   ? converters_.GenerateZX81Cartridge(name, ram, 0)
+                                : kind == "O" ? converters_.GenerateZX80Cartridge(name, ram, 0)
+                                              : converters_.GenerateSpectrumCartridge(name, ram));
+    return generated;
   }
 
   TempDir folder_;

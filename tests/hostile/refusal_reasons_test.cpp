@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every kind of refused file gets its own reason, from the reader that knows it, with the offset
-// or value that failed.
+// or value that failed; paths that name no usable file, and names of every odd shape.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cartridge/load_failure.h"
@@ -55,11 +56,10 @@ Bytes Version1Of(const SnapshotState& state, const Bytes& ram) {
 
 // A version 3 file with pages 8 and 4, then a compressed block for `page` holding `data` as given.
 Bytes WithRawBlock(const SnapshotState& state, std::uint8_t page, const Bytes& data) {
-  Bytes file = MakeZ80FilePaged(state, 54, false, {8, 4});
-  file.push_back(static_cast<std::uint8_t>(data.size()));
-  file.push_back(static_cast<std::uint8_t>(data.size() >> 8));
-  file.push_back(page);
-  return Appended(file, data);
+  return Appended(Appended(MakeZ80FilePaged(state, 54, false, {8, 4}),
+                           {static_cast<std::uint8_t>(data.size()),
+                            static_cast<std::uint8_t>(data.size() >> 8), page}),
+                  data);
 }
 
 void PageInInterface1(libspectrum_snap* snap) {
@@ -163,24 +163,15 @@ std::vector<RefusalCase> Cases() {
 class RefusalReasonsTest : public HostileInputTest {
  protected:
   LoadFailure LoadAndTell(Machine reader, const std::filesystem::path& path) {
-    bool loaded = true;
-    switch (reader) {
-      case Machine::ZX80:
-        loaded = converters_.LoadZX80Program(path);
-        break;
-      case Machine::ZX81:
-        loaded = converters_.LoadZX81Program(path);
-        break;
-      case Machine::Spectrum:
-        loaded = converters_.LoadSnapshot(path);
-        break;
-    }
-    EXPECT_FALSE(loaded) << path;
+    EXPECT_FALSE(reader == kZX80   ? converters_.LoadZX80Program(path)
+                 : reader == kZX81 ? converters_.LoadZX81Program(path)
+                                   : converters_.LoadSnapshot(path))
+        << path;
     return converters_.LastLoadFailure(reader);
   }
 };
 
-TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
+TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhyAndAnAcceptedOneClearsIt) {
   std::set<K> kinds_seen;
   for (const RefusalCase& c : Cases()) {
     const auto path = c.bytes ? folder_.Write(c.name, *c.bytes) : folder_ / c.name;
@@ -190,15 +181,19 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhy) {
     kinds_seen.insert(failure.kind);
   }
   std::filesystem::create_directory(folder_ / "folder.sna");
-  EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / "folder.sna").text,
-            "cannot be read: not a regular file");
-  // Every reason a program or snapshot reader can give (the kinds up to kUnreadableFormat; those
-  // after it come from loading tapes, tests/tape) is reached by some file above, each with its
-  // own JSON name.
+  std::filesystem::create_symlink("/dev/zero", folder_ / "zero.z80");
+  for (const char* name : {"folder.sna", "zero.z80"})
+    EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / name).text, "cannot be read: not a regular file");
+  // Every kind a program or snapshot reader can give (those after kUnreadableFormat come from
+  // tapes) is reached above, each with its own JSON name.
   std::set<std::string_view> names;
   for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
   EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kUnreadableFormat));
   EXPECT_EQ(names.size(), kinds_seen.size());
+
+  ASSERT_TRUE(converters_.LoadZX81Program(folder_.Write("good.p", MakeZX81Program(200))));
+  EXPECT_EQ(converters_.LastLoadFailure(kZX81).kind, K::kNone);
+  EXPECT_TRUE(converters_.LastLoadFailure(kZX81).text.empty());
 }
 
 // A tape is refused before it plays when nothing can play it: no loader installed, no
@@ -214,47 +209,82 @@ TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
     }
     int calls = 0;
   } capture;
-  struct TapeCase {
-    bool installed;
-    std::optional<std::size_t> rom_size;
-    K kind;
-    std::string reason;  // the start of it
-  };
-  const std::vector<TapeCase> cases = {
+  // clang-format off
+  const std::tuple<bool, std::optional<std::size_t>, K, std::string> cases[] = {
+      // loader installed, size of SPECTRUM_ROM.bin, kind, reason
       {false, 16384, K::kNoTapeLoader, "tapes cannot be loaded here; give a snapshot"},
       {true, std::nullopt, K::kNoSpectrumRom,
        "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
        "holds it (searched: " + folder_.path().string() + ")"},
       {true, 16383, K::kNoSpectrumRom,
-       (folder_ / "SPECTRUM_ROM.bin").string() + " holds 16383 bytes, not the 16384 of a Spectrum "
-       "ROM"},
+       (folder_ / "SPECTRUM_ROM.bin").string() +
+           " holds 16383 bytes, not the 16384 of a Spectrum ROM"},
       {true, 16384, K::kNone, ""},
   };
+  // clang-format on
   const auto tape = folder_.Write("game.tzx", Bytes{'Z', 'X', 'T', 'a', 'p', 'e', '!'});
-  for (const TapeCase& c : cases) {
+  for (const auto& [installed, rom_size, kind, reason] : cases) {
     std::filesystem::remove(folder_ / "SPECTRUM_ROM.bin");
-    if (c.rom_size) folder_.Write("SPECTRUM_ROM.bin", Bytes(*c.rom_size, 0xF3));
+    if (rom_size) folder_.Write("SPECTRUM_ROM.bin", Bytes(*rom_size, 0xF3));
     MachineConverters converters(host_);
-    if (c.installed) converters.InstallTapeCapture(capture);
-    EXPECT_EQ(converters.LoadSnapshot(tape), c.kind == K::kNone) << c.reason;
-    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).kind, c.kind) << c.reason;
-    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).text, c.reason);
+    if (installed) converters.InstallTapeCapture(capture);
+    EXPECT_EQ(converters.LoadSnapshot(tape), kind == K::kNone) << reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).kind, kind) << reason;
+    EXPECT_EQ(converters.LastLoadFailure(kSpectrum).text, reason);
     // A captured tape resumes by a jump, as a Z80 snapshot does, and keeps what it loaded.
-    EXPECT_EQ(converters.TapeLoaded() != nullptr, c.kind == K::kNone);
-    if (c.kind == K::kNone) {
+    EXPECT_EQ(converters.TapeLoaded() != nullptr, kind == K::kNone);
+    if (kind == K::kNone) {
       EXPECT_EQ(converters.SnapshotKindLoaded(), spectrum::SnapshotKind::kZ80);
     }
   }
   EXPECT_EQ(capture.calls, 1);
 }
 
-TEST_F(RefusalReasonsTest, AnAcceptedFileClearsTheLastReason) {
-  const auto bad = folder_.Write("bad.p", Bytes(50, 0));
-  const auto good = folder_.Write("good.p", MakeZX81Program(200));
-  ASSERT_FALSE(converters_.LoadZX81Program(bad));
-  ASSERT_TRUE(converters_.LoadZX81Program(good));
-  EXPECT_EQ(converters_.LastLoadFailure(Machine::ZX81).kind, K::kNone);
-  EXPECT_TRUE(converters_.LastLoadFailure(Machine::ZX81).text.empty());
+using FileKindsTest = HostileInputTest;
+
+// Files of 0 bytes or over 16 MiB, folders, FIFOs, devices and dangling links are refused. Reading
+// stops at 16 MiB: a program file with a valid head and a sparse tail loads at exactly that length
+// (the tail is dropped).
+TEST_F(FileKindsTest, WhatIsNoReadableFileIsRefused) {
+  for (const std::string kind : kKinds) {
+    SCOPED_TRACE(kind);
+    EXPECT_FALSE(Load(kind, folder_.Write("EMPTY." + kind, {})));
+    const auto big = folder_.Write("BIG." + kind, ValidFile(kind));
+    if (kind == "P" || kind == "O") {
+      std::filesystem::resize_file(big, kLargestReadableFile);
+      EXPECT_TRUE(Load(kind, big));
+    }
+    std::filesystem::resize_file(big, kLargestReadableFile + 1);
+    EXPECT_FALSE(Load(kind, big));
+    std::filesystem::create_directory(folder_ / ("FOLDER." + kind));
+    ASSERT_EQ(::mkfifo((folder_ / ("FIFO." + kind)).c_str(), 0600), 0);  // a blocking open hangs
+    std::filesystem::create_symlink(folder_ / ("GONE." + kind), folder_ / ("DANGLING." + kind));
+    std::filesystem::create_symlink("/dev/zero", folder_ / ("DEVICE." + kind));  // endless
+    for (const std::string name : {"FOLDER.", "FIFO.", "DANGLING.", "DEVICE."})
+      EXPECT_FALSE(Load(kind, folder_ / (name + kind))) << name;
+    // A link to a good file is read like the file.
+    const auto good = folder_.Write("GOOD." + kind, ValidFile(kind));
+    std::filesystem::create_symlink(good, folder_ / ("LINK." + kind));
+    EXPECT_TRUE(Load(kind, folder_ / ("LINK." + kind)));
+  }
+}
+
+TEST_F(FileKindsTest, OddNamesFollowTheLastPointOfTheWholePath) {
+  for (const std::string kind : kKinds) {
+    SCOPED_TRACE(kind);
+    const Bytes file = ValidFile(kind);
+    EXPECT_FALSE(Load(kind, folder_.Write("GAME", file)));
+    EXPECT_TRUE(Load(kind, folder_.Write("MY.OLD.GAME." + kind, file)));
+    EXPECT_FALSE(Load(kind, folder_.Write("GAME." + kind + ".BAK", file)));
+    EXPECT_FALSE(Load(kind, folder_.Write("GAME." + kind + " ", file)));
+    EXPECT_FALSE(Load(kind, folder_.Write("GAME. " + kind, file)));
+    // UTF-8 letters in the name are kept; only ASCII is upper-cased.
+    EXPECT_TRUE(Load(kind, folder_.Write("\xC3\xA9t\xC3\xA9." + kind, file)));
+    EXPECT_FALSE(Load(kind, folder_.Write("GAME." + kind + "\xC3\xA9", file)));
+    // A point only in a folder name gives an "extension" with a slash in it.
+    std::filesystem::create_directory(folder_ / ("DISK." + kind));
+    EXPECT_FALSE(Load(kind, folder_.Write("DISK." + kind + "/GAME", file)));
+  }
 }
 
 }  // namespace

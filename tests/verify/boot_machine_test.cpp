@@ -3,8 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "boot_test_support.h"
+#include "cartridge/bytes.h"
 #include "verify/state_comparison.h"
+#include "verify/verify_result.h"
 #include "verify/verify_summary.h"
 
 namespace quillfen {
@@ -13,9 +14,9 @@ namespace {
 constexpr std::uint64_t kDwell = 100'000;
 const VerifyOptions kOptions{.dwell_t_states = kDwell, .t_state_limit = 50'000'000};
 
+// Each bank is marked at 0x0000 (harmless to run); the third bank and the internal ROM are one
+// byte long, padded with 0xFF.
 TEST(BootMachineTest, PresentsBanksInTurnFromTheStartBankWithTheInternalRomAfterTheLast) {
-  // Each bank is marked at 0x0000 (harmless to run); the third bank and the internal ROM are
-  // one byte long, padded with 0xFF.
   Bytes image(2 * kBankSize + 1, 0xFF);
   for (std::size_t bank = 0; bank < 3; ++bank)
     image[bank * kBankSize] = static_cast<std::uint8_t>(0xB0 + bank);
@@ -38,21 +39,14 @@ TEST(BootMachineTest, PagingLocksBorderAndReadOnlyCartridgeOverRandomRam) {
   Bytes image(kBankSize, 0xFF);
   // clang-format off
   const Bytes code = {
-      0x01, 0xFD, 0x7F,  // LD BC,0x7FFD
-      0x3E, 0x05,        // LD A,0x05       page 5 at 0xC000 as well as at 0x4000
-      0xED, 0x79,        // OUT (C),A
-      0x3E, 0xAA,        // LD A,0xAA
-      0x32, 0x00, 0xC0,  // LD (0xC000),A
-      0x32, 0x00, 0x00,  // LD (0x0000),A   the cartridge ignores it
-      0x3E, 0x23,        // LD A,0x23       page 3, locked
-      0xED, 0x79,        // OUT (C),A
-      0x3E, 0xBB,        // LD A,0xBB
-      0x32, 0x00, 0xC0,  // LD (0xC000),A
-      0x3E, 0x05,        // LD A,0x05       ignored: the paging is locked
-      0xED, 0x79,        // OUT (C),A
-      0x3E, 0x0B,        // LD A,0x0B
-      0xD3, 0xFE,        // OUT (0xFE),A    border 3 (bit 3 is not a colour)
-      0x18, 0xFE,        // JR $            at 0x0020
+      0x01, 0xFD, 0x7F, 0x3E, 0x05, 0xED, 0x79,  // LD BC,0x7FFD; LD A,5; OUT (C),A: page 5 at C000
+      0x3E, 0xAA, 0x32, 0x00, 0xC0,              // LD A,0xAA; LD (0xC000),A
+      0x32, 0x00, 0x00,                          // LD (0x0000),A: the cartridge ignores it
+      0x3E, 0x23, 0xED, 0x79,                    // LD A,0x23; OUT (C),A: page 3, locked
+      0x3E, 0xBB, 0x32, 0x00, 0xC0,              // LD A,0xBB; LD (0xC000),A
+      0x3E, 0x05, 0xED, 0x79,                    // LD A,5; OUT (C),A: ignored, paging locked
+      0x3E, 0x0B, 0xD3, 0xFE,                    // LD A,0x0B; OUT (0xFE),A: border 3 (not bit 3)
+      0x18, 0xFE,                                // JR $ at 0x0020
   };
   // clang-format on
   std::copy(code.begin(), code.end(), image.begin());
