@@ -140,7 +140,7 @@ TapeSignal ReadTapeSignal(std::span<const std::uint8_t> file, const std::string&
       next = !level;
     if (next != level) signal.changes_.push_back(t);
     level = next;
-    if (flags & LIBSPECTRUM_TAPE_FLAGS_TAPE) {
+    if (flags & (LIBSPECTRUM_TAPE_FLAGS_TAPE | LIBSPECTRUM_TAPE_FLAGS_STOP48)) {
       signal.ends_ = true;
       break;
     }

@@ -24,8 +24,9 @@ struct TapeBlock {
 };
 
 /// The EAR signal of a tape from the moment PLAY is pressed: the level starts low and changes at
-/// each time (T-states from PLAY) in Changes(). The tape stops at its end: "stop the tape"
-/// blocks do not stop it, as if PLAY were pressed again at once.
+/// each time (T-states from PLAY) in Changes(). The tape stops at its end, or where a TZX block
+/// stops it on a 48K Spectrum (what follows is for a 128K machine, or later loads the user starts):
+/// plain "stop the tape" blocks do not stop it, as if PLAY were pressed again at once.
 class TapeSignal {
  public:
   std::span<const TapeBlock> Blocks() const { return blocks_; }

@@ -216,6 +216,23 @@ TEST(TapeLoading, SettlingTimeCountsFromTheTapesEnd) {
   EXPECT_NEAR(Frames(three) - Frames(one), 2 * kSpectrumClock / kFrame, 1);
 }
 
+// A "stop the tape" block plays on as if PLAY were pressed again, but one that stops the tape
+// only on a 48K Spectrum ends it: what follows, here a tone repeated for ever, never plays.
+TEST(TapeLoading, TheTapeEndsWhereA48KSpectrumStopsIt) {
+  const Bytes stop_the_tape = {0x20, 0, 0};
+  const Bytes stop_if_48k = {0x2A, 0, 0, 0, 0};
+  const Bytes tone = testing::TzxPureTone(2168, 100);
+  const TestProgram program = MakeTestProgram({});
+  const TapeLoadResult r =
+      Load(ProgramTzx(program, {stop_the_tape, tone, stop_if_48k, tone, testing::TzxJump(-1)}));
+  ASSERT_TRUE(r.Loaded()) << r.failure.text;
+  EXPECT_EQ(At(r, TestRom::kMarkerAddress), testing::kMarkerLoaded);
+  ASSERT_EQ(r.blocks.size(), 7u);
+  EXPECT_NE(r.blocks[3].start, kNever);
+  EXPECT_EQ(r.blocks[5].start, kNever);
+  EXPECT_LT(r.tape_length, 30 * kSpectrumClock);
+}
+
 TEST(TapeLoading, ProgressFollowsTheTape) {
   const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
   std::vector<TapeProgress> seen;
