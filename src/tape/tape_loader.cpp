@@ -45,6 +45,12 @@ constexpr std::uint64_t kProgressInterval = kSpectrumClock;
 constexpr std::uint16_t kErrorRestart = 0x0008;
 constexpr std::uint8_t kTapeLoadingErrorCode = 0x1A;
 
+// A loader samples EAR faster than the tape's edges come (a pilot tone alone changes some 1600
+// times a second), while a Spectrum only scanning its keyboard reads port 0xFE in one burst a
+// frame and sees at most a few dozen changes a second: fewer than this in every second of the
+// tape means nothing ever listened to it.
+constexpr std::uint64_t kChangesHeardBySomeLoader = 200;
+
 bool IsUlaPort(std::uint16_t port) { return (port & 0x0001) == 0; }
 bool IsPagingPort(std::uint16_t port) { return (port & 0x8002) == 0; }  // 0x7FFD as decoded
 
@@ -68,6 +74,7 @@ class LoaderPorts final : public FramePorts {
     }
     last_ear_read_ = t;
     const bool ear = t >= tape_start_ && player_.LevelAt(t - tape_start_);
+    if (t >= tape_start_) Hear(ear, t - tape_start_);
     return static_cast<std::uint8_t>(kUnusedBits | (ear ? kEarBit : 0) | (kKeyBits & ~pressed));
   }
 
@@ -92,8 +99,24 @@ class LoaderPorts final : public FramePorts {
   std::uint64_t PagedAt() const { return paged_at_; }
   std::uint8_t PagingValue() const { return paging_value_; }
   std::uint8_t Border() const { return border_; }
+  /// Whether the Spectrum, in some second of the tape, read EAR as a loader does.
+  bool ListenedToTheTape() const {
+    return std::max(most_heard_, heard_) >= kChangesHeardBySomeLoader;
+  }
 
  private:
+  /// Counts the EAR changes the Spectrum's reads saw, per second of the tape.
+  void Hear(bool ear, std::uint64_t played) {
+    const std::uint64_t second = played / kSpectrumClock;
+    if (second != hearing_second_) {
+      most_heard_ = std::max(most_heard_, heard_);
+      heard_ = 0;
+      hearing_second_ = second;
+    }
+    if (ear != ear_heard_) ++heard_;
+    ear_heard_ = ear;
+  }
+
   const Chord* ChordAt(std::uint64_t t) const {
     if (t < typing_start_ || t >= tape_start_) return nullptr;
     const std::uint64_t since = t - typing_start_;
@@ -108,6 +131,8 @@ class LoaderPorts final : public FramePorts {
   std::uint64_t paged_at_ = 0;
   std::uint8_t paging_value_ = 0;
   std::uint8_t border_ = 0;
+  bool ear_heard_ = false;
+  std::uint64_t hearing_second_ = 0, heard_ = 0, most_heard_ = 0;
 };
 
 std::string Seconds(std::uint64_t t_states) {
@@ -239,6 +264,10 @@ void Run(const TapeSignal& signal, std::span<const std::uint8_t> rom,
     machine.Step();
     bounds.previous_known = machine.AtInstructionBoundary() && !machine.LastStepWasInterrupt();
   }
+  if (!result.stopped_at_address && !ports.ListenedToTheTape())
+    Refuse(LoadFailureKind::kTapeNotLoaded,
+           "the tape did not load: the Spectrum never read it (is SPECTRUM_ROM.bin a 48K "
+           "Spectrum ROM?)");
   result.state = Capture(machine, ports.Border());
   result.captured_pc = machine.PC();
   result.captured_at = machine.TStates();

@@ -59,7 +59,9 @@ struct TapeLoadResult {
 /// `tape_file` into its EAR input with the tape's own timing and captures the machine once the
 /// tape has ended and the program has run `settle_t_states` more, or at the stop address.
 /// Refuses, saying why, an unreadable or empty tape, a tape still playing at the limit, a
-/// program that pages memory as a 128K Spectrum does, and a ROM of the wrong size. `progress`
+/// program that pages memory as a 128K Spectrum does, a ROM of the wrong size, a tape on which
+/// the Spectrum reports a loading error and one it never read (unless stopped at the address
+/// first). `progress`
 /// (may be empty) is called about once a second of Spectrum time while the tape plays.
 TapeLoadResult LoadTape(std::span<const std::uint8_t> tape_file, std::span<const std::uint8_t> rom,
                         const TapeLoadOptions& options, const TapeProgressCallback& progress);

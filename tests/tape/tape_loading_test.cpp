@@ -322,6 +322,22 @@ TEST(TapeLoading, RefusesSayingWhy) {
   const TapeLoadResult short_rom =
       LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), Bytes(8192, 0), {}, {});
   EXPECT_EQ(short_rom.failure.kind, LoadFailureKind::kWrongFileLength);
+
+  // A ROM that only scans the keyboard, in one burst of 8 reads a frame as the Spectrum's does,
+  // never loads: its reads of port 0xFE must not pass for a loader's.
+  Bytes scanning_rom(16384, 0x00);
+  const Bytes start = {0xF3, 0x31, 0x00, 0x00, 0xED, 0x56, 0xFB, 0xC3, 0x00, 0x01};  // IM 1, EI
+  const Bytes idle = {0x76, 0x18, 0xFD};  // HALT, JR back to it
+  const Bytes scan = {0x01, 0xFE, 0xFE, 0xED, 0x78, 0xCB, 0x00, 0x38, 0xFA, 0xFB, 0xC9};
+  std::copy(start.begin(), start.end(), scanning_rom.begin());
+  std::copy(idle.begin(), idle.end(), scanning_rom.begin() + 0x0100);
+  std::copy(scan.begin(), scan.end(), scanning_rom.begin() + 0x0038);
+  const TapeLoadResult unheard =
+      LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), scanning_rom, {}, {});
+  EXPECT_EQ(unheard.failure.kind, LoadFailureKind::kTapeNotLoaded);
+  EXPECT_EQ(unheard.failure.text,
+            "the tape did not load: the Spectrum never read it (is SPECTRUM_ROM.bin a 48K "
+            "Spectrum ROM?)");
 }
 
 // A tape captured again (same file, ROM and name) is taken from what was kept, not played again;
