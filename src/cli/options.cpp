@@ -72,7 +72,7 @@ bool IsTapeFile(const std::string& file) {
 using OptionAction = std::string (*)(CliOptions& options, const std::string& name,
                                      const std::string& value);
 
-struct OptionSpec {
+struct OptionRow {
   std::string_view short_name;  // "-m", or "" when there is none
   std::string_view long_name;   // "--machine"
   bool takes_value;
@@ -86,7 +86,7 @@ std::string CountOfTStates(std::optional<std::uint64_t>& target, const std::stri
 }
 
 // Every option the command line knows, in the order --help lists them.
-constexpr std::array<OptionSpec, 25> kOptionTable{{
+constexpr std::array<OptionRow, 25> kOptionTable{{
     {"-m", "--machine", true,
      [](CliOptions& o, const std::string&, const std::string& value) -> std::string {
        o.machine = MachineForName(value);
@@ -228,13 +228,13 @@ constexpr std::array<OptionSpec, 25> kOptionTable{{
 }};
 
 static_assert(std::ranges::all_of(kOptionTable,
-                                  [](const OptionSpec& spec) { return spec.apply != nullptr; }),
+                                  [](const OptionRow& option) { return option.apply != nullptr; }),
               "every row of the option table has its action");
 
-const OptionSpec* FindOption(const std::string& name) {
-  for (const OptionSpec& spec : kOptionTable)
-    if (name == spec.long_name || (!spec.short_name.empty() && name == spec.short_name))
-      return &spec;
+const OptionRow* FindOption(const std::string& name) {
+  for (const OptionRow& option : kOptionTable)
+    if (name == option.long_name || (!option.short_name.empty() && name == option.short_name))
+      return &option;
   return nullptr;
 }
 
@@ -276,11 +276,11 @@ class Parser {
       name = arg.substr(0, 2);
       attached = arg.substr(2);
     }
-    const OptionSpec* spec = FindOption(name);
-    if (spec == nullptr) return "unknown option " + arg;
-    if (!spec->takes_value) {
+    const OptionRow* option = FindOption(name);
+    if (option == nullptr) return "unknown option " + arg;
+    if (!option->takes_value) {
       if (attached) return "option " + name + " takes no value";
-      return spec->apply(options, name, "");
+      return option->apply(options, name, "");
     }
     std::string value;
     if (attached) {
@@ -291,7 +291,7 @@ class Parser {
       return "option " + name + " needs a value";
     }
     if (value.empty()) return "option " + name + " needs a value";
-    return spec->apply(options, name, value);
+    return option->apply(options, name, value);
   }
 
   static std::string CheckCombination(const CliOptions& options) {
