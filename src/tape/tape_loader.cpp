@@ -100,20 +100,17 @@ class LoaderPorts final : public FramePorts {
   std::uint8_t PagingValue() const { return paging_value_; }
   std::uint8_t Border() const { return border_; }
   /// Whether the Spectrum, in some second of the tape, read EAR as a loader does.
-  bool ListenedToTheTape() const {
-    return std::max(most_heard_, heard_) >= kChangesHeardBySomeLoader;
-  }
+  bool ListenedToTheTape() const { return listened_; }
 
  private:
   /// Counts the EAR changes the Spectrum's reads saw, per second of the tape.
   void Hear(bool ear, std::uint64_t played) {
     const std::uint64_t second = played / kSpectrumClock;
     if (second != hearing_second_) {
-      most_heard_ = std::max(most_heard_, heard_);
       heard_ = 0;
       hearing_second_ = second;
     }
-    if (ear != ear_heard_) ++heard_;
+    if (ear != ear_heard_ && ++heard_ >= kChangesHeardBySomeLoader) listened_ = true;
     ear_heard_ = ear;
   }
 
@@ -132,7 +129,8 @@ class LoaderPorts final : public FramePorts {
   std::uint8_t paging_value_ = 0;
   std::uint8_t border_ = 0;
   bool ear_heard_ = false;
-  std::uint64_t hearing_second_ = 0, heard_ = 0, most_heard_ = 0;
+  bool listened_ = false;
+  std::uint64_t hearing_second_ = 0, heard_ = 0;
 };
 
 std::string Seconds(std::uint64_t t_states) {
