@@ -73,8 +73,9 @@ class LoaderPorts final : public FramePorts {
         if (rows & (1u << row)) pressed |= (*chord)[row];
     }
     last_ear_read_ = t;
-    const bool ear = t >= tape_start_ && player_.LevelAt(t - tape_start_);
-    if (t >= tape_start_) Hear(ear, t - tape_start_);
+    const bool playing = t >= tape_start_;
+    const bool ear = playing && player_.LevelAt(t - tape_start_);
+    if (playing) Hear(ear, t - tape_start_);
     return static_cast<std::uint8_t>(kUnusedBits | (ear ? kEarBit : 0) | (kKeyBits & ~pressed));
   }
 
