@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// quillfen-cli as run, with the real converters: its command line and messages, standard input
-// and output, -q and -v, the progress of a batch, the ROM search, --info, --verify and tapes.
+// quillfen-cli as run with the real converters: command line, streams, --info, --verify, tapes.
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
@@ -88,16 +87,13 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"-o", "x", "--output-dir", "d", "a.p"}, "-o and --output-dir cannot be used together"},
       {{"--json", "a.p"}, "--json goes with --info, --verify or --verify-only"},
       {{"--run-frames", "5", "a.p"}, "--run-frames goes with --verify or --verify-only"},
-      {{"--verify", "--run-frames", "-1", "a.p"},
+      {{"--verify", "--run-frames", "9x", "a.p"},
        "option --run-frames needs a whole number of frames from 0 to 1000000"},
       {{"--verify", "-j", "0", "a.p"}, "option -j needs a number of checks from 1 to 256"},
       {{"-j2", "a.p"}, "-j goes with --verify"},
       {{"--info", "--verify", "a.p"}, info_takes},
-      {{"--info", "--save-snapshot", "s.z80", "a.tap"}, info_takes},
       {{"--verify", "--dwell", "0", "a.p"},
        "option --dwell needs a positive whole number of T-states"},
-      {{"--verify", "--t-state-limit", "9x", "a.p"},
-       "option --t-state-limit needs a positive whole number of T-states"},
       {{"--dwell", "5", "a.p"}, "--dwell and --t-state-limit go with --verify or --verify-only"},
       {{"--source", "a.p", "a.p"}, "--source goes with --verify-only"},
       {{"--verify-only", "x.bin"},
@@ -105,8 +101,6 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"--verify-only", "x.bin", "--source", "a.p", "b.p"},
        "--verify-only checks one image; give its program with --source"},
       {{"--verify-only", "x.bin", "--source", "a.p", "-s", "32K"}, verify_only_takes},
-      {{"--verify-only", "x.bin", "--source", "a.tap", "--save-snapshot", "a.z80"},
-       verify_only_takes},
       {{"--verify-only", "x.bin", "--source", "a.z80", "--settle", "1"}, tape_only},
       {{"-q", "-v", "a.p"}, "-q and -v cannot be used together"},
       {{"-m", "zx81", "-o", "x", "-", "-"}, "standard input (-) can be read only once"},
@@ -256,13 +250,10 @@ TEST_F(CliTest, RomImagesFromTheDataFoldersWithoutRomDir) {
   saved_dirs.empty() ? unsetenv("XDG_DATA_DIRS") : setenv("XDG_DATA_DIRS", saved_dirs.c_str(), 1);
 }
 
-// Piped in and out, each machine's image is the one a file would give, and stdout holds nothing
-// else.
+// Piped in and out, the image is the one the file gives, and stdout holds nothing else.
 TEST_F(CliTest, StandardInputToStandardOutputGivesTheImageOfTheFile) {
   const std::tuple<std::string, std::string, Bytes> cases[] = {
       {"zx81", "game.p", MakeZX81Program(300)},
-      {"zx80", "game.o", MakeZX80Program(500)},
-      {"spectrum", "game.sna", testing::MakeSnaFile(testing::MakeBusySnapshot())},
       {"spectrum", "game.szx", testing::MakeSzxFile(testing::MakeBusySnapshot())},
   };
   for (const auto& [machine, name, file] : cases) {
@@ -315,8 +306,6 @@ TEST_F(CliTest, QuietAndVerbose) {
   const std::pair<Args, std::string> verbose[] = {
       {{"-r", "4K", good}, chose("ZX81, 4K RAM, 32K", "ZX81_ROM.bin", Out("x.bin"))},
       {{"-s", "16K", o}, chose("ZX80, 1K RAM, 16K", "ZX80_ROM.bin", Out("x.bin"))},
-      {{"-r", "16K", o}, chose("ZX80, 16K RAM, 32K", "ZX80_ROM.bin", Out("x.bin"))},
-      {{sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", Out("x.bin"))},
       {{"-o", "-", sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", "standard output")},
   };
   for (auto [args, choices] : verbose) {
@@ -410,12 +399,6 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
                               (name.find('"') != std::string::npos ? R"(a \"b\"\\c.p)" : name) +
                               "\"," + fields + "}\n");
   }
-  // Converting the refused snapshot says why in the same words.
-  const std::string refused = (inputs_.path() / "f.szx").string();
-  EXPECT_EQ(Run(dirs_, {{refused}}),
-            (Result{1, "",
-                    refused + ": SZX snapshot of a Spectrum 128: only 48K snapshots can be "
-                              "converted\n"}));
 }
 
 TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
@@ -425,8 +408,7 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
       {"game.p", MakeZX81Program(300), {"--autorun", "-r", "4K"}, "32K", 32768},
       {"game.o", MakeZX80Program(500), {}, "16K", 16384},
       {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
-      {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
-      {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty
+      {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty; 64K: below
   };
   const std::string image = Out("GAME.bin");
   for (const auto& [name, bytes, choices, size, length] : cases) {
@@ -444,30 +426,20 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
 
 // The check can fail: a changed byte is named; an image that cannot be read fails.
 TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
-  // clang-format off
-  const std::tuple<std::string, Bytes, Bytes, std::size_t, std::string> cases[] = {
-      // LD IY,0x5C3A in the register block.
-      {"game.sna", MakeSnapshot(0x55), {0xFD, 0x21, 0x3A, 0x5C}, 3,
-       "IY is 0x5D3A, snapshot has 0x5C3A (8.4 M T-states)\n"},
-      // The 1K system variables: ERR_NR, FLAGS, ERR_SP 0x43FC, RAMTOP 0x4400, MODE.
-      {"game.p", MakeZX81Program(300), {0xFF, 0x80, 0xFC, 0x43, 0x00, 0x44, 0x00}, 6,
-       "RAM differs at 1 address, first 0x4006 (is 0x01, expected 0x00)"},
-  };
-  // clang-format on
-  for (const auto& [name, bytes, pattern, flip, differs] : cases) {
-    const std::string input = In(name, bytes);
-    ASSERT_EQ(Run(dirs_, {{input}}).status, 0);
-    Bytes image = ReadFileBytes(Out("GAME.bin"));
-    const auto at = std::search(image.begin(), image.end(), pattern.begin(), pattern.end());
-    ASSERT_NE(at, image.end()) << name;
-    at[flip] ^= 0x01;
-    const std::string bad = inputs_.Write("BAD.bin", image).string();
-    const Result result = VerifyOnly(bad, input);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.rfind(bad + ": FAILED: boots, but " + differs, 0), 0u) << result.err;
-  }
-  // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
   const std::string sna = In("g.sna", MakeSnapshot(0x55));
+  ASSERT_EQ(Run(dirs_, {{sna}}).status, 0);
+  Bytes image = ReadFileBytes(Out("G.bin"));
+  const Bytes ld_iy = {0xFD, 0x21, 0x3A, 0x5C};  // LD IY,0x5C3A in the register block
+  const auto at = std::search(image.begin(), image.end(), ld_iy.begin(), ld_iy.end());
+  ASSERT_NE(at, image.end());
+  at[3] ^= 0x01;
+  const std::string bad = inputs_.Write("BAD.bin", image).string();
+  const Result failed = VerifyOnly(bad, sna);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err, bad +
+                            ": FAILED: boots, but IY is 0x5D3A, snapshot has 0x5C3A (8.4 M "
+                            "T-states)\n");
+  // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
   EXPECT_EQ(Cli({"--verify-only", Out("none.bin"), "--source", sna}),
             (Result{1, "", Out("none.bin") + ": the image cannot be read\n"}));
   const std::string short_image = inputs_.Write("SHORT.bin", Bytes(16384, 0xFF)).string();
@@ -510,22 +482,12 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
                             "snapshot: in frame 1, ";
   ASSERT_EQ(result.err.rfind(parts, 0), 0u) << result.err;
 
-  // The 48K layout names the start-up code it leaves, which this program never reads.
-  result = Run(dirs_, {{"--verify", "-s", "48K", ram}, boot});
-  EXPECT_EQ(result.out,
-            ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
-                ": boots, snapshot restored exactly except 130 bytes of start-up code "
-                "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
-      << result.err;
-
   result = Run({"--verify-only", Out("ROM.bin"), "--source", rom, "--json"}, {boot});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(
       result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0),
       0u)
       << result.out;
-  EXPECT_NE(result.out.find(R"("run":{"frames":3,)"), std::string::npos);
-  EXPECT_NE(result.out.find(R"x("pc":"0x800B","instruction":"LD A,(HL)",)x"), std::string::npos);
   EXPECT_NE(result.out.find(R"("address":"0x386E","cause":"reads the ROM copy's spare area )"),
             std::string::npos);
   EXPECT_EQ(result.err, "");
@@ -540,46 +502,36 @@ class TapeTest : public CliTest {
     static const testing::TestProgram program = testing::MakeTestProgram({});
     return program;
   }
-  // The program's header and data blocks, as a TAP file and as a TZX file.
-  static std::vector<std::pair<std::string, Bytes>> Tapes() {
-    const std::vector<Bytes> blocks = {
-        testing::TapeData(
-            0x00, testing::CodeHeader("rocket", static_cast<std::uint16_t>(Program().code.size()),
-                                      testing::kProgramStart)),
-        testing::TapeData(0xFF, Program().code)};
-    return {{"GAME.TAP", testing::MakeTapFile(blocks)},
-            {"GAME.TZX", testing::MakeTzxFile({testing::TzxStandardBlock(blocks[0]),
-                                               testing::TzxStandardBlock(blocks[1])})}};
+  // The program's header and data blocks as a TAP file; the tape readers are tested with TZX.
+  static Bytes Tap() {
+    const auto length = static_cast<std::uint16_t>(Program().code.size());
+    return testing::MakeTapFile(
+        {testing::TapeData(0x00, testing::CodeHeader("rocket", length, testing::kProgramStart)),
+         testing::TapeData(0xFF, Program().code)});
   }
 };
 
 // The tape's image is byte for byte the image of its captured state saved as a Z80 snapshot,
 // and it boots and runs as that state does.
 TEST_F(TapeTest, ConvertsToTheImageOfTheCapturedStateAndProvesIt) {
-  for (const auto& [name, file] : Tapes()) {
-    SCOPED_TRACE(name);
-    const std::string tape = In(name, file), saved = Out("CAPTURED.z80");
-    const Result run =
-        Run(dirs_,
-            {{tape, "--settle", "1", "--save-snapshot", saved, "--verify", "--run-frames", "20"}});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(tape + " -> " + saved + " (captured state)"), std::string::npos);
-    EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
-    // The image proved later against its tape, loaded with the same settling time.
-    const Result later = Run({"--verify-only", Out("GAME.bin"), "--source", tape, "--settle", "1",
-                              "--run-frames", "20"});
-    EXPECT_EQ(later.status, 0) << later.err;
-    ASSERT_EQ(Run({"-o", Out("again.bin"), saved}).status, 0);
-    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")).size(), 65536u);
-    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")), ReadFileBytes(Out("again.bin")));
-  }
+  const std::string tape = In("GAME.TAP", Tap()), saved = Out("CAPTURED.z80");
+  const Result run = Run(
+      dirs_, {{tape, "--settle", "1", "--save-snapshot", saved, "--verify", "--run-frames", "20"}});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(tape + " -> " + saved + " (captured state)"), std::string::npos);
+  EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
+  // The image proved later against its tape, loaded with the same settling time.
+  const Result later = Run(
+      {"--verify-only", Out("GAME.bin"), "--source", tape, "--settle", "1", "--run-frames", "20"});
+  EXPECT_EQ(later.status, 0) << later.err;
+  ASSERT_EQ(Run({"-o", Out("again.bin"), saved}).status, 0);
+  EXPECT_EQ(ReadFileBytes(Out("GAME.bin")), ReadFileBytes(Out("again.bin")));
 }
 
 TEST_F(TapeTest, InfoShowsTheBlocksAndWhereTheProgramWasCaptured) {
-  const std::string tape = In("GAME.TAP", Tapes()[0].second);
+  const std::string tape = In("GAME.TAP", Tap());
   const Result text = Run({"--info", tape});
   ASSERT_EQ(text.status, 0) << text.err;
-  EXPECT_NE(text.out.find("  tape: 2 blocks, captured at PC=0x"), std::string::npos) << text.out;
   EXPECT_NE(text.out.find("  block 1: Standard Speed Data \"rocket\"\n"), std::string::npos);
   // At the stop address the capture comes there, not after settling.
   const std::string loop = std::to_string(Program().loop);
@@ -600,7 +552,7 @@ TEST_F(TapeTest, RefusedTapesSayWhy) {
   const std::string none = no_roms.path().string(), roms = roms_.path().string();
   // Columns: file name, content, ROM folder, the message's start, the refusal kind.
   const std::tuple<std::string, Bytes, std::string, std::string, std::string> cases[] = {
-      {"GAME.TAP", Tapes()[0].second, none,
+      {"GAME.TAP", Tap(), none,
        "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
        "holds it (searched: " +
            none,
