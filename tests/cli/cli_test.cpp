@@ -420,7 +420,7 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
   EXPECT_EQ(failed.err, bad +
                             ": FAILED: boots, but IY is 0x5D3A, snapshot has 0x5C3A (8.4 M "
                             "T-states)\n");
-  // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
+  // An image that cannot be read, or of the wrong length.
   EXPECT_EQ(Cli({"--verify-only", Out("none.bin"), "--source", sna}),
             (Result{1, "", Out("none.bin") + ": the image cannot be read\n"}));
   const std::string short_image = inputs_.Write("SHORT.bin", Bytes(16384, 0xFF)).string();
@@ -428,9 +428,13 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
             (Result{1, "",
                     short_image + ": holds 16384 bytes, not a Spectrum cartridge image (49152 or "
                                   "65536 bytes)\n"}));
-  const Result result = Run(dirs_, {{"-s", "48K", sna}});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
+  // Choices a snapshot cannot take: a 48K cartridge with no unused area, any RAM size.
+  const Result no_48k = Run(dirs_, {{"-s", "48K", sna}}), ram = Run(dirs_, {{"-r", "16K", sna}});
+  EXPECT_EQ(std::tie(no_48k.status, ram.status), std::make_tuple(2, 2));
+  EXPECT_EQ(no_48k.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
+  EXPECT_EQ(
+      ram.err.rfind(sna + ": -r does not apply to a Spectrum snapshot: it always runs in 48K\n", 0),
+      0u);
 }
 
 // The batch's checks run at once and report in input order: agreeing runs on stdout, else stderr.
