@@ -10,7 +10,6 @@
 #include <sstream>
 
 #include "cartridge/cartridge_maker.h"
-#include "cli/cli_host.h"
 #include "cli/options.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
@@ -207,16 +206,6 @@ class CliTest : public ::testing::Test {
   testing::TempDir roms_, inputs_, outputs_;
   const Args dirs_ = {"--output-dir", outputs_.path().string()};
 };
-
-// A message is one line after the file name.
-TEST(CliHostTest, MessagesAreOneLineAfterTheFileName) {
-  std::ostringstream err;
-  CliHost host(err, {"roms"}, "out", std::nullopt);
-  host.BeginFile("games/game.p", Host::Answer::No);
-  host.ShowError("two\r\n\r\nlines\n");
-  host.ShowError("Failed", "why\nand where");
-  EXPECT_EQ(err.str(), "games/game.p: two lines \ngames/game.p: Failed: why and where\n");
-}
 
 // Without --rom-dir the ROM images come from the data folders; a missing one names them all.
 TEST_F(CliTest, RomImagesFromTheDataFoldersWithoutRomDir) {

@@ -47,7 +47,7 @@ class FakeConverters : public MachineConverters {
                 std::int16_t auto_run) {
     calls.emplace_back(entry, ram_size, auto_run, host_.AskCartridgeSize("16K?"));
     if (name == "D.P") throw std::runtime_error("ByteAt: offset 9 past the end");
-    if (name == "B.P") host_.ShowError("Program is too large");
+    if (name == "B.P") host_.ShowError("Program is\r\n\r\ntoo large");  // shown as one line
     return name != "B.P" && name != "C.P";
   }
   Host& host_;
