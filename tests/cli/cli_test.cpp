@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// quillfen-cli as run, with the real converters: its command line and messages, standard input
-// and output, -q and -v, the progress of a batch, the ROM search, --info, --verify and tapes.
+// quillfen-cli as run with the real converters: command line, streams, --info, --verify, tapes.
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +10,6 @@
 #include <sstream>
 
 #include "cartridge/cartridge_maker.h"
-#include "cli/cli_host.h"
 #include "cli/options.h"
 #include "cli/progress_line.h"
 #include "cli/standard_streams.h"
@@ -88,7 +86,7 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"-o", "x", "--output-dir", "d", "a.p"}, "-o and --output-dir cannot be used together"},
       {{"--json", "a.p"}, "--json goes with --info, --verify or --verify-only"},
       {{"--run-frames", "5", "a.p"}, "--run-frames goes with --verify or --verify-only"},
-      {{"--verify", "--run-frames", "-1", "a.p"},
+      {{"--verify", "--run-frames", "9x", "a.p"},
        "option --run-frames needs a whole number of frames from 0 to 1000000"},
       {{"--verify", "-j", "0", "a.p"}, "option -j needs a number of checks from 1 to 256"},
       {{"-j2", "a.p"}, "-j goes with --verify"},
@@ -96,8 +94,6 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
       {{"--info", "--save-snapshot", "s.z80", "a.tap"}, info_takes},
       {{"--verify", "--dwell", "0", "a.p"},
        "option --dwell needs a positive whole number of T-states"},
-      {{"--verify", "--t-state-limit", "9x", "a.p"},
-       "option --t-state-limit needs a positive whole number of T-states"},
       {{"--dwell", "5", "a.p"}, "--dwell and --t-state-limit go with --verify or --verify-only"},
       {{"--source", "a.p", "a.p"}, "--source goes with --verify-only"},
       {{"--verify-only", "x.bin"},
@@ -130,31 +126,23 @@ TEST(ParseOptionsTest, RefusesUnusableCommandLinesWithTheReason) {
 // Help and version need no file and exit with 0.
 TEST(RunCliTest, VersionAndHelp) {
   const Result version = Cli({"--version"}), help = Cli({"-h"});
-  EXPECT_EQ(std::tie(version.status, version.out),
-            std::make_tuple(0,
-                            "quillfen-cli 1.01\n"
-                            "Copyright (C) 2026 the Quillfen developers\n"
-                            "License GPL-3.0-or-later: GNU GPL version 3 or later "
-                            "<https://gnu.org/licenses/gpl.html>\n"
-                            "This is free software: you are free to change and redistribute "
-                            "it.\nThere is NO WARRANTY, to the extent permitted by law.\n"));
-  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(std::tie(version.status, help.status), std::make_tuple(0, 0));
+  EXPECT_EQ(version.out.rfind("quillfen-cli 1.01\nCopyright (C) 2026", 0), 0u);
   EXPECT_EQ(help.out.rfind("usage: quillfen-cli [options] FILE...\n", 0), 0u);
-  EXPECT_NE(help.out.find(".SNA .Z80 .SZX"), std::string::npos);
 }
 
 TEST(StandardInputNameTest, TellsTheReaderTheKind) {
   Bytes szx_sized = {'Z', 'X', 'S', 'T'};
   szx_sized.resize(49179);  // the signature wins over the SNA length
   const std::pair<Machine, Bytes> cases[] = {
-      {Machine::ZX80, Bytes(100)},          {Machine::ZX81, Bytes(49179)},
-      {Machine::Spectrum, Bytes(49179)},    {Machine::Spectrum, Bytes(49178)},
-      {Machine::Spectrum, Bytes(49180)},    {Machine::Spectrum, szx_sized},
-      {Machine::Spectrum, {'Z', 'X', 'S'}}, {Machine::ZX81, {'Z', 'X', 'S', 'T'}}};
+      {Machine::ZX80, Bytes(100)},         {Machine::ZX81, Bytes(49179)},
+      {Machine::Spectrum, Bytes(49179)},   {Machine::Spectrum, Bytes(49178)},
+      {Machine::Spectrum, Bytes(49180)},   {Machine::Spectrum, szx_sized},
+      {Machine::Spectrum, {'Z', 'X', 'S'}}};
   Args names;
   for (const auto& [machine, content] : cases) names.push_back(StandardInputName(machine, content));
   EXPECT_EQ(names, (Args{"STDIN.O", "STDIN.P", "STDIN.SNA", "STDIN.Z80", "STDIN.Z80", "STDIN.SZX",
-                         "STDIN.Z80", "STDIN.P"}));
+                         "STDIN.Z80"}));
 }
 
 TEST(ProgressLineTest, KeepsOnlyTheEndOfLongNamesAndBlanksWhatALongerLineLeft) {
@@ -172,9 +160,7 @@ TEST(ProgressLineTest, KeepsOnlyTheEndOfLongNamesAndBlanksWhatALongerLineLeft) {
                                 std::string(8, ' ') + "\rone\ntwo\n");
 }
 
-// A 48K snapshot holding `fill` in RAM, PC 0x8123 in its register and on the stack at SP; with
-// fill 0 the highest zero run ends at a 0x01 byte at 0xD000, giving the unused area
-// 0xD002-0xE3DF in page 2.
+// 48K of `fill`, PC 0x8123 in its register and at SP; fill 0 leaves 0xD002-0xE3DF unused.
 SnapshotState MakeSnapshotState(std::uint8_t fill) {
   // clang-format off
   SnapshotState s{.Memory = Bytes(kSnapshotRamLength, fill), .AF = 0x3A44, .BC = 0x0605,
@@ -190,8 +176,7 @@ SnapshotState MakeSnapshotState(std::uint8_t fill) {
 
 Bytes MakeSnapshot(std::uint8_t fill) { return testing::MakeSnaFile(MakeSnapshotState(fill)); }
 
-// Long enough for the slowest bank's work (the Spectrum screen clear and copies), yet quick. The
-// boot alone: the run after it is tested with programs made for it.
+// The boot alone, long enough for the slowest bank's work (the Spectrum screen clear and copies).
 const Args kQuickBoot = {"--dwell", "1200000", "--t-state-limit", "40000000", "--run-frames", "0"};
 
 // Stand-in ROM images, each holding the byte its cartridge's start-up code waits for.
@@ -222,16 +207,6 @@ class CliTest : public ::testing::Test {
   const Args dirs_ = {"--output-dir", outputs_.path().string()};
 };
 
-// A message is one line after the file name.
-TEST(CliHostTest, MessagesAreOneLineAfterTheFileName) {
-  std::ostringstream err;
-  CliHost host(err, {"roms"}, "out", std::nullopt);
-  host.BeginFile("games/game.p", Host::Answer::No);
-  host.ShowError("two\r\n\r\nlines\n");
-  host.ShowError("Failed", "why\nand where");
-  EXPECT_EQ(err.str(), "games/game.p: two lines \ngames/game.p: Failed: why and where\n");
-}
-
 // Without --rom-dir the ROM images come from the data folders; a missing one names them all.
 TEST_F(CliTest, RomImagesFromTheDataFoldersWithoutRomDir) {
   testing::TempDir data_home;
@@ -256,13 +231,10 @@ TEST_F(CliTest, RomImagesFromTheDataFoldersWithoutRomDir) {
   saved_dirs.empty() ? unsetenv("XDG_DATA_DIRS") : setenv("XDG_DATA_DIRS", saved_dirs.c_str(), 1);
 }
 
-// Piped in and out, each machine's image is the one a file would give, and stdout holds nothing
-// else.
+// Piped in and out, the image is the one the file gives, and stdout holds nothing else.
 TEST_F(CliTest, StandardInputToStandardOutputGivesTheImageOfTheFile) {
   const std::tuple<std::string, std::string, Bytes> cases[] = {
       {"zx81", "game.p", MakeZX81Program(300)},
-      {"zx80", "game.o", MakeZX80Program(500)},
-      {"spectrum", "game.sna", testing::MakeSnaFile(testing::MakeBusySnapshot())},
       {"spectrum", "game.szx", testing::MakeSzxFile(testing::MakeBusySnapshot())},
   };
   for (const auto& [machine, name, file] : cases) {
@@ -315,8 +287,6 @@ TEST_F(CliTest, QuietAndVerbose) {
   const std::pair<Args, std::string> verbose[] = {
       {{"-r", "4K", good}, chose("ZX81, 4K RAM, 32K", "ZX81_ROM.bin", Out("x.bin"))},
       {{"-s", "16K", o}, chose("ZX80, 1K RAM, 16K", "ZX80_ROM.bin", Out("x.bin"))},
-      {{"-r", "16K", o}, chose("ZX80, 16K RAM, 32K", "ZX80_ROM.bin", Out("x.bin"))},
-      {{sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", Out("x.bin"))},
       {{"-o", "-", sna}, chose("Spectrum, 48K RAM, 64K", "SPECTRUM_ROM.bin", "standard output")},
   };
   for (auto [args, choices] : verbose) {
@@ -327,8 +297,7 @@ TEST_F(CliTest, QuietAndVerbose) {
   }
 }
 
-// On a terminal a batch of more than 3 files shows "[done/total] name", wiped before each
-// message and at the end; never for 3 files, nor when stderr is not a terminal.
+// Only a batch of more than 3 files on a terminal shows "[done/total] name", wiped before output.
 TEST_F(CliTest, ProgressOfALongBatchOnATerminalOnly) {
   Args files = dirs_;
   for (const char* name : {"a.p", "b.p", "c.p"}) files.push_back(In(name, MakeZX81Program(300)));
@@ -351,25 +320,21 @@ TEST_F(CliTest, ProgressOfALongBatchOnATerminalOnly) {
                     progress + refused}));
 }
 
-// GAME.SNA and GAME.Z80 convert side by side; each image goes where the plan named it, whatever
-// name the converter asks for, in an --output-dir made when missing.
+// Each image goes where the plan named it, whatever the converter asks, in a new --output-dir.
 TEST_F(CliTest, KeepExtensionConvertsFilesSharingABaseName) {
   const SnapshotState state = testing::MakeBusySnapshot();
   const std::string sna = In("GAME.SNA", testing::MakeSnaFile(state));
   const std::string z80 = In("GAME.Z80", testing::MakeZ80FileVersion1(state, true));
-  const std::string p = In("my.game.p", MakeZX81Program(300));
   const std::string dir = Out("new/images/");
-  EXPECT_EQ(Run({"--keep-extension", sna, z80, p, "--output-dir", dir}),
-            (Result{0,
-                    sna + " -> " + dir + "GAME-SNA.bin\n" + z80 + " -> " + dir + "GAME-Z80.bin\n" +
-                        p + " -> " + dir + "MY.GAME-P.bin\n",
-                    ""}));
+  EXPECT_EQ(
+      Run({"--keep-extension", sna, z80, "--output-dir", dir}),
+      (Result{0, sna + " -> " + dir + "GAME-SNA.bin\n" + z80 + " -> " + dir + "GAME-Z80.bin\n",
+              ""}));
   EXPECT_EQ(ReadFileBytes(dir + "GAME-SNA.bin").size(), 65536u);
   EXPECT_EQ(ReadFileBytes(dir + "GAME-Z80.bin").size(), 65536u);
-  EXPECT_EQ(ReadFileBytes(dir + "MY.GAME-P.bin").size(), 32768u);
 }
 
-// One file of each machine, and a refused one, with every field of what the window would show.
+// One file of each machine, and a refused one, with every field the window would show.
 TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
   const std::string kSpectrum =  // the snapshot's bytes, in decimal
       R"("machine":"Spectrum","ram_offered":["48K"],"ram_selected":"48K","ram_selectable":false,)"
@@ -389,15 +354,9 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
        kSpectrum + R"({"low":53250,"top":58336,"page":2})"},  // 0xD002-0xE3DF
       {"d.sna", MakeSnapshot(0x55), 0, kSpectrum + "null"},
       // PC in its register, not on the stack.
-      {"e.szx", testing::MakeSzxFile(MakeSnapshotState(0)), 0,
+      {"e.szx", testing::MakeSzxFile(MakeSnapshotState(0x55)), 0,
        std::regex_replace(kSpectrum, std::regex("\"pc_on_stack\":true"), "\"pc_on_stack\":false") +
-           R"({"low":53250,"top":58336,"page":2})"},
-      {"f.szx",
-       testing::MakeSzxFile(MakeSnapshotState(0), LIBSPECTRUM_MACHINE_128,
-                            {0, 1, 2, 3, 4, 5, 6, 7}),
-       1,
-       R"("machine":"Spectrum","error":"SZX snapshot of a Spectrum 128: only 48K snapshots can be )"
-       R"(converted","refusal_kind":"not_48k_snapshot")"},
+           "null"},
       {"a \"b\"\\c.p", Bytes(10, 0), 1,
        R"("machine":"ZX81","error":"truncated: 10 bytes, the system variables need 116",)"
        R"("refusal_kind":"truncated")"},
@@ -410,12 +369,6 @@ TEST_F(CliTest, InfoJsonShowsWhatTheWindowShows) {
                               (name.find('"') != std::string::npos ? R"(a \"b\"\\c.p)" : name) +
                               "\"," + fields + "}\n");
   }
-  // Converting the refused snapshot says why in the same words.
-  const std::string refused = (inputs_.path() / "f.szx").string();
-  EXPECT_EQ(Run(dirs_, {{refused}}),
-            (Result{1, "",
-                    refused + ": SZX snapshot of a Spectrum 128: only 48K snapshots can be "
-                              "converted\n"}));
 }
 
 TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
@@ -425,8 +378,7 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
       {"game.p", MakeZX81Program(300), {"--autorun", "-r", "4K"}, "32K", 32768},
       {"game.o", MakeZX80Program(500), {}, "16K", 16384},
       {"game.80", MakeZX80Program(2000), {"--no-autorun", "-r", "3K"}, "32K", 32768},
-      {"game.sna", MakeSnapshot(0x55), {}, "64K", 65536},
-      {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // leaves bank 2 empty
+      {"game.sna", MakeSnapshot(0), {}, "48K", 65536},  // bank 2 left empty; 64K: run test
   };
   const std::string image = Out("GAME.bin");
   for (const auto& [name, bytes, choices, size, length] : cases) {
@@ -444,30 +396,20 @@ TEST_F(CliTest, VerifyBootsTheImageOfEachMachine) {
 
 // The check can fail: a changed byte is named; an image that cannot be read fails.
 TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
-  // clang-format off
-  const std::tuple<std::string, Bytes, Bytes, std::size_t, std::string> cases[] = {
-      // LD IY,0x5C3A in the register block.
-      {"game.sna", MakeSnapshot(0x55), {0xFD, 0x21, 0x3A, 0x5C}, 3,
-       "IY is 0x5D3A, snapshot has 0x5C3A (8.4 M T-states)\n"},
-      // The 1K system variables: ERR_NR, FLAGS, ERR_SP 0x43FC, RAMTOP 0x4400, MODE.
-      {"game.p", MakeZX81Program(300), {0xFF, 0x80, 0xFC, 0x43, 0x00, 0x44, 0x00}, 6,
-       "RAM differs at 1 address, first 0x4006 (is 0x01, expected 0x00)"},
-  };
-  // clang-format on
-  for (const auto& [name, bytes, pattern, flip, differs] : cases) {
-    const std::string input = In(name, bytes);
-    ASSERT_EQ(Run(dirs_, {{input}}).status, 0);
-    Bytes image = ReadFileBytes(Out("GAME.bin"));
-    const auto at = std::search(image.begin(), image.end(), pattern.begin(), pattern.end());
-    ASSERT_NE(at, image.end()) << name;
-    at[flip] ^= 0x01;
-    const std::string bad = inputs_.Write("BAD.bin", image).string();
-    const Result result = VerifyOnly(bad, input);
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err.rfind(bad + ": FAILED: boots, but " + differs, 0), 0u) << result.err;
-  }
-  // An image that cannot be read; a 48K cartridge asked of a snapshot with no unused area.
   const std::string sna = In("g.sna", MakeSnapshot(0x55));
+  ASSERT_EQ(Run(dirs_, {{sna}}).status, 0);
+  Bytes image = ReadFileBytes(Out("G.bin"));
+  const Bytes ld_iy = {0xFD, 0x21, 0x3A, 0x5C};  // LD IY,0x5C3A in the register block
+  const auto at = std::search(image.begin(), image.end(), ld_iy.begin(), ld_iy.end());
+  ASSERT_NE(at, image.end());
+  at[3] ^= 0x01;
+  const std::string bad = inputs_.Write("BAD.bin", image).string();
+  const Result failed = VerifyOnly(bad, sna);
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err, bad +
+                            ": FAILED: boots, but IY is 0x5D3A, snapshot has 0x5C3A (8.4 M "
+                            "T-states)\n");
+  // An image that cannot be read, or of the wrong length.
   EXPECT_EQ(Cli({"--verify-only", Out("none.bin"), "--source", sna}),
             (Result{1, "", Out("none.bin") + ": the image cannot be read\n"}));
   const std::string short_image = inputs_.Write("SHORT.bin", Bytes(16384, 0xFF)).string();
@@ -475,15 +417,16 @@ TEST_F(CliTest, VerifyFailsNamingWhatDiffers) {
             (Result{1, "",
                     short_image + ": holds 16384 bytes, not a Spectrum cartridge image (49152 or "
                                   "65536 bytes)\n"}));
-  const Result result = Run(dirs_, {{"-s", "48K", sna}});
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
+  // Choices a snapshot cannot take: a 48K cartridge with no unused area, any RAM size.
+  const Result no_48k = Run(dirs_, {{"-s", "48K", sna}}), ram = Run(dirs_, {{"-r", "16K", sna}});
+  EXPECT_EQ(std::tie(no_48k.status, ram.status), std::make_tuple(2, 2));
+  EXPECT_EQ(no_48k.err.rfind(sna + ": no 48K cartridge: no unused area was found\n", 0), 0u);
+  EXPECT_EQ(
+      ram.err.rfind(sna + ": -r does not apply to a Spectrum snapshot: it always runs in 48K\n", 0),
+      0u);
 }
 
-// A Spectrum image runs on beside its snapshot. The batch's checks run at once and report in
-// input order, after the conversions: on stdout when the runs agree, else on stderr with where
-// they part (worded by the run proof, tested with it); --json gives the same facts as one object
-// per image.
+// The batch's checks run at once and report in input order: agreeing runs on stdout, else stderr.
 TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
   using testing::ProgramSnapshot;
   using testing::SumLoop;
@@ -510,29 +453,18 @@ TEST_F(CliTest, VerifyRunsEachSnapshotBesideItselfAndReportsInInputOrder) {
                             "snapshot: in frame 1, ";
   ASSERT_EQ(result.err.rfind(parts, 0), 0u) << result.err;
 
-  // The 48K layout names the start-up code it leaves, which this program never reads.
-  result = Run(dirs_, {{"--verify", "-s", "48K", ram}, boot});
-  EXPECT_EQ(result.out,
-            ram + " -> " + Out("RAM.bin") + "\n" + Out("RAM.bin") +
-                ": boots, snapshot restored exactly except 130 bytes of start-up code "
-                "at 0xD001-0xD082, runs as the snapshot for 3 frames (4.8 M T-states)\n")
-      << result.err;
-
   result = Run({"--verify-only", Out("ROM.bin"), "--source", rom, "--json"}, {boot});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(
       result.out.rfind(R"({"image":")" + Out("ROM.bin") + R"(","passed":false,"booted":true,)", 0),
       0u)
       << result.out;
-  EXPECT_NE(result.out.find(R"("run":{"frames":3,)"), std::string::npos);
-  EXPECT_NE(result.out.find(R"x("pc":"0x800B","instruction":"LD A,(HL)",)x"), std::string::npos);
   EXPECT_NE(result.out.find(R"("address":"0x386E","cause":"reads the ROM copy's spare area )"),
             std::string::npos);
   EXPECT_EQ(result.err, "");
 }
 
-// Tapes, loaded with the test ROM as SPECTRUM_ROM.bin: the captured state is converted as a Z80
-// snapshot of it would be, proved, shown by --info and refused with its reason.
+// Tapes, loaded with the test ROM as SPECTRUM_ROM.bin.
 class TapeTest : public CliTest {
  protected:
   TapeTest() { roms_.Write("SPECTRUM_ROM.bin", testing::TheTestRom().image); }
@@ -540,46 +472,35 @@ class TapeTest : public CliTest {
     static const testing::TestProgram program = testing::MakeTestProgram({});
     return program;
   }
-  // The program's header and data blocks, as a TAP file and as a TZX file.
-  static std::vector<std::pair<std::string, Bytes>> Tapes() {
-    const std::vector<Bytes> blocks = {
-        testing::TapeData(
-            0x00, testing::CodeHeader("rocket", static_cast<std::uint16_t>(Program().code.size()),
-                                      testing::kProgramStart)),
-        testing::TapeData(0xFF, Program().code)};
-    return {{"GAME.TAP", testing::MakeTapFile(blocks)},
-            {"GAME.TZX", testing::MakeTzxFile({testing::TzxStandardBlock(blocks[0]),
-                                               testing::TzxStandardBlock(blocks[1])})}};
+  // The program's header and data blocks as a TAP file; the tape readers are tested with TZX.
+  static Bytes Tap() {
+    const auto length = static_cast<std::uint16_t>(Program().code.size());
+    return testing::MakeTapFile(
+        {testing::TapeData(0x00, testing::CodeHeader("rocket", length, testing::kProgramStart)),
+         testing::TapeData(0xFF, Program().code)});
   }
 };
 
-// The tape's image is byte for byte the image of its captured state saved as a Z80 snapshot,
-// and it boots and runs as that state does.
+// The tape's image is byte for byte that of its captured state saved as a Z80 snapshot.
 TEST_F(TapeTest, ConvertsToTheImageOfTheCapturedStateAndProvesIt) {
-  for (const auto& [name, file] : Tapes()) {
-    SCOPED_TRACE(name);
-    const std::string tape = In(name, file), saved = Out("CAPTURED.z80");
-    const Result run =
-        Run(dirs_,
-            {{tape, "--settle", "1", "--save-snapshot", saved, "--verify", "--run-frames", "20"}});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(tape + " -> " + saved + " (captured state)"), std::string::npos);
-    EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
-    // The image proved later against its tape, loaded with the same settling time.
-    const Result later = Run({"--verify-only", Out("GAME.bin"), "--source", tape, "--settle", "1",
-                              "--run-frames", "20"});
-    EXPECT_EQ(later.status, 0) << later.err;
-    ASSERT_EQ(Run({"-o", Out("again.bin"), saved}).status, 0);
-    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")).size(), 65536u);
-    EXPECT_EQ(ReadFileBytes(Out("GAME.bin")), ReadFileBytes(Out("again.bin")));
-  }
+  const std::string tape = In("GAME.TAP", Tap()), saved = Out("CAPTURED.z80");
+  const Result run = Run(
+      dirs_, {{tape, "--settle", "1", "--save-snapshot", saved, "--verify", "--run-frames", "20"}});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find(tape + " -> " + saved + " (captured state)"), std::string::npos);
+  EXPECT_NE(run.out.find("GAME.bin: boots"), std::string::npos) << run.out;
+  // The image proved later against its tape, loaded with the same settling time.
+  const Result later = Run(
+      {"--verify-only", Out("GAME.bin"), "--source", tape, "--settle", "1", "--run-frames", "20"});
+  EXPECT_EQ(later.status, 0) << later.err;
+  ASSERT_EQ(Run({"-o", Out("again.bin"), saved}).status, 0);
+  EXPECT_EQ(ReadFileBytes(Out("GAME.bin")), ReadFileBytes(Out("again.bin")));
 }
 
 TEST_F(TapeTest, InfoShowsTheBlocksAndWhereTheProgramWasCaptured) {
-  const std::string tape = In("GAME.TAP", Tapes()[0].second);
+  const std::string tape = In("GAME.TAP", Tap());
   const Result text = Run({"--info", tape});
   ASSERT_EQ(text.status, 0) << text.err;
-  EXPECT_NE(text.out.find("  tape: 2 blocks, captured at PC=0x"), std::string::npos) << text.out;
   EXPECT_NE(text.out.find("  block 1: Standard Speed Data \"rocket\"\n"), std::string::npos);
   // At the stop address the capture comes there, not after settling.
   const std::string loop = std::to_string(Program().loop);
@@ -600,13 +521,12 @@ TEST_F(TapeTest, RefusedTapesSayWhy) {
   const std::string none = no_roms.path().string(), roms = roms_.path().string();
   // Columns: file name, content, ROM folder, the message's start, the refusal kind.
   const std::tuple<std::string, Bytes, std::string, std::string, std::string> cases[] = {
-      {"GAME.TAP", Tapes()[0].second, none,
+      {"GAME.TAP", Tap(), none,
        "a tape is loaded on an emulated Spectrum, which needs SPECTRUM_ROM.bin; no ROM folder "
        "holds it (searched: " +
            none,
        "no_spectrum_rom"},
       {"NOISE.TZX", Bytes{'n', 'o', 'i', 's', 'e'}, roms, "libspectrum", "unreadable_format"},
-      {"EMPTY.TAP", Bytes{}, roms, "the file is empty", "empty_file"},
   };
   for (const auto& [name, file, rom_dir, reason, kind] : cases) {
     const std::string tape = In(name, file);
