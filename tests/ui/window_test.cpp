@@ -51,8 +51,7 @@ using Path = std::filesystem::path;
 
 namespace {
 
-/// Answers scripted values and records every call as "function argument..." (path or file name,
-/// RAM bytes, auto-run).
+/// Answers scripted values; records each call as "function path-or-name RAM-bytes auto-run".
 class ScriptedConverters : public quillfen::Converters {
  public:
   bool load_result = true;
@@ -186,8 +185,7 @@ struct WindowDriver {
   }
 };
 
-/// Sets the busy cursor and runs `answer` on the message box once it is open. `answer` closes the
-/// box before its checks, so that a failed check cannot leave it open.
+/// Sets the busy cursor and runs `answer` on the box once open; it closes the box before checking.
 void AnswerBox(std::function<void(QMessageBox&)> answer, bool set_busy_cursor = true) {
   if (set_busy_cursor) QApplication::setOverrideCursor(Qt::WaitCursor);
   QTimer::singleShot(0, [answer] {
@@ -219,8 +217,6 @@ class WindowTest : public QObject {
             ui.window->maximumSize() == ui.window->minimumSize());
     QCOMPARE(ui.EntriesOf(ui.MachineType()), Entries({"ZX80", "ZX81", "ZX Spectrum"}));
     QCOMPARE(ui.MachineType()->currentText(), QString("ZX81"));
-    QCOMPARE(ui.RamEntries(), Entries({"1K", "4K", "16K"}));
-    QCOMPARE(ui.RamSize()->currentText(), QString("16K"));
     QVERIFY(!ui.RamSize()->isEnabled() && !ui.RAMSizeLabel()->isEnabled());
     QVERIFY(!ui.chkAutoRun()->isChecked() && !ui.chkAutoRun()->isEnabled());
     QVERIFY(ui.TextFilename()->text().isEmpty() && ui.Idle() && !ui.cmdGenerate()->isEnabled());
@@ -265,8 +261,8 @@ class WindowTest : public QObject {
     QVERIFY(ui.window->close() && ui.program_ends == 2);
   }
 
-  // The window shows the RAM offer (a lone entry disabled); Generate passes the entry chosen and
-  // the toggled auto-run box.
+  // The window shows the RAM offer (a lone entry disabled); Generate passes the name, the entry
+  // chosen and the toggled auto-run box.
   void ramOfferAndGenerateCall() {
     for (const auto& [machine, length, entries, selected, call] :
          {std::tuple{1, 970, Entries{"1K", "4K", "16K"}, "1K", "GenerateZX81Cartridge GAME 1024 1"},
@@ -275,7 +271,7 @@ class WindowTest : public QObject {
       WindowDriver ui;
       ui.PickMachine(machine);
       ui.converters.length = length;
-      ui.Select("/tmp/GAME");
+      ui.Select("/tmp/game");  // passed on as shown, in upper case
       QCOMPARE(ui.RamEntries(), entries);
       QCOMPARE(ui.RamSize()->currentText(), QString(selected));
       QVERIFY(ui.RamSize()->isEnabled() == (entries.size() > 1) &&
@@ -287,8 +283,8 @@ class WindowTest : public QObject {
     }
   }
 
-  // The reader opens the path as chosen while the window is busy; the name is shown and passed
-  // on in upper case; the auto-run box follows an auto-running and then another ZX81 program.
+  // The reader opens the path as chosen while the window is busy; the name is shown in upper
+  // case; the auto-run box follows an auto-running and then another ZX81 program.
   void selectionAndAutoRunBox() {
     WindowDriver ui;
     bool busy = false;
@@ -301,8 +297,6 @@ class WindowTest : public QObject {
     QVERIFY(busy && ui.Idle() && ui.cmdGenerate()->isEnabled());
     QVERIFY(ui.TextFilename()->text() == "RUNS.P" && ui.chkAutoRun()->isChecked() &&
             !ui.chkAutoRun()->isEnabled());
-    ui.Generate();
-    QCOMPARE(ui.converters.calls.back(), "GenerateZX81Cartridge RUNS.P 1024 1");
     ui.converters.auto_runs = false;
     ui.Select("/tmp/WAITS.P");
     QVERIFY(!ui.chkAutoRun()->isChecked() && ui.chkAutoRun()->isEnabled());
@@ -392,7 +386,6 @@ class WindowTest : public QObject {
       QCOMPARE(ui.MachineType()->currentIndex(), machine);
       QCOMPARE(QString::fromStdString(ui.converters.calls.at(first_call)),
                reader + (' ' + QDir::current().absoluteFilePath(path)));
-      QCOMPARE(ui.TextFilename()->text(), QFileInfo(path).fileName().toUpper());
       QVERIFY(ui.lblDone()->isHidden() && ui.cmdGenerate()->isEnabled() == loads && ui.Idle());
     }
   }
@@ -457,17 +450,12 @@ class WindowTest : public QObject {
       const bool cursor_lifted = QApplication::overrideCursor() == nullptr;
       box.close();
       QCOMPARE(box.windowTitle() + ": " + box.text(), QString("Error: Program is too large"));
+      QCOMPARE(box.detailedText(), QString("why\nand where"));
       QVERIFY(box.icon() == QMessageBox::NoIcon && box.standardButtons() == QMessageBox::Ok &&
-              cursor_lifted && box.detailedText().isEmpty());
+              cursor_lifted);
     });
-    quillfen::QtHost().ShowError("Program is too large");
+    quillfen::QtHost().ShowError("Program is too large", "why\nand where");
     QVERIFY(CursorPutBack());
-    AnswerBox([](QMessageBox& box) {
-      box.close();
-      QCOMPARE(box.text() + " / " + box.detailedText(), QString("Failed / why\nand where"));
-    });
-    quillfen::QtHost().ShowError("Failed", "why\nand where");
-    (void)CursorPutBack();
   }
 
   // Images and the dialog use the executable's folder while it takes new files (portable), else
@@ -519,9 +507,7 @@ class WindowTest : public QObject {
   void commandLineAnswers() {
     const QString version = "quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n";
     for (const auto& [arguments, answer] :
-         {std::pair{QStringList{"quillfen", "--version"}, version},
-          {QStringList{"quillfen", "-platform", "offscreen", "--version"}, version},
-          {QStringList{"quillfen", "-h"}, QString("Usage: ")},
+         {std::pair{QStringList{"quillfen", "-platform", "offscreen", "--version"}, version},
           {QStringList{"quillfen", "GAME.P"}, QString()},
           {QStringList{"quillfen", "--help-all"}, QString()}}) {
       const std::optional<QString> given = quillfen::CommandLineAnswer(arguments);
@@ -529,7 +515,7 @@ class WindowTest : public QObject {
                qPrintable(arguments.join(' ')));
     }
     const QString help = quillfen::CommandLineAnswer({"quillfen", "-h"}).value_or("");
-    QVERIFY(help.contains("[file]") && help.contains("--version"));
+    QVERIFY(help.startsWith("Usage: ") && help.contains("[file]") && help.contains("--version"));
   }
 
   // The file to select, or the usage error to report.
@@ -537,7 +523,6 @@ class WindowTest : public QObject {
     for (const auto& [arguments, outcome] :
          {std::pair{QStringList{"quillfen"}, "file "},
           {QStringList{"quillfen", "/home/me/GAME.P"}, "file /home/me/GAME.P"},
-          {QStringList{"quillfen", "--", "-odd name.p"}, "file -odd name.p"},
           {QStringList{"quillfen", "A.P", "B.P"},
            "error Only one program file can be selected; 2 were named."},
           {QStringList{"quillfen", "--frobnicate", "A.P"}, "error Unknown option 'frobnicate'."}}) {
