@@ -303,17 +303,17 @@ class WindowTest : public QObject {
   }
 
   // After a generation: a refused or empty program keeps its name, the reason as tooltip; an error
-  // while reading, a length beyond 16 bits or a cancelled dialog empties the field.
+  // while reading, a length beyond 16 bits or a cancelled dialog empties the field. Either way
+  // Generate stays off and the RAM entries stay.
   void refusedFailedOrCancelledSelection() {
-    for (const auto& [machine, name, loads, length, failing, calls] :
-         {std::tuple{0, "bad.o", false, 500, "-", 1}, std::tuple{1, "empty.p", true, 0, "-", 3},
-          std::tuple{1, "", true, 500, "-", 0},
-          std::tuple{1, "BAD.P", true, 500, "LoadZX81Program", -1},
-          std::tuple{1, "BAD.P", true, 40000, "-", -1}}) {
+    for (const auto& [machine, name, loads, length, failing, shown] :
+         {std::tuple{0, "bad.o", false, 500, "-", true},
+          std::tuple{1, "empty.p", true, 0, "-", true}, std::tuple{1, "", true, 500, "-", false},
+          std::tuple{1, "BAD.P", true, 500, "LoadZX81Program", false},
+          std::tuple{1, "BAD.P", true, 40000, "-", false}}) {
       const QByteArray row = QString("%1 %2").arg(name).arg(length).toLatin1();
       WindowDriver ui;
       ui.Prepare(machine);
-      const auto calls_before = ui.converters.calls.size();
       const Entries entries = ui.RamEntries();
       ui.converters.load_result = loads;
       ui.converters.length = length;
@@ -321,12 +321,10 @@ class WindowTest : public QObject {
         if (call.starts_with(failing + " ")) quillfen::ThrowError("NXTLIN out of range");
       };
       ui.Select(*name ? QString("/tmp/") + name : QString());
-      const bool shown = calls > 0;
       QVERIFY2(ui.TextFilename()->text() == (shown ? QString(name).toUpper() : QString()), row);
       QVERIFY2(ui.TextFilename()->toolTip().isEmpty() != shown && ui.lblDone()->isHidden(), row);
       QVERIFY2(!ui.cmdGenerate()->isEnabled() && ui.Idle() && !ui.RAMSizeLabel()->isEnabled(), row);
       QVERIFY2(!ui.RamSize()->isEnabled() && ui.RamEntries() == entries, row);
-      if (calls >= 0) QCOMPARE(ui.converters.calls.size() - calls_before, std::size_t(calls));
     }
   }
 
@@ -344,7 +342,6 @@ class WindowTest : public QObject {
             ui.lblDone()->autoFillBackground());
     ui.Timer1()->setInterval(50);
     QTRY_VERIFY(ui.lblDone()->isHidden());
-    QCOMPARE(ui.lblDone()->text(), QString("Done!"));
     ui.Generate();
     bool reset = false, busy = false;
     ui.converters.during_call = [&](const auto&) {
@@ -508,7 +505,6 @@ class WindowTest : public QObject {
     const QString version = "quillfen 1.01\nCopyright (C) 2026 the Quillfen developers\n";
     for (const auto& [arguments, answer] :
          {std::pair{QStringList{"quillfen", "-platform", "offscreen", "--version"}, version},
-          {QStringList{"quillfen", "GAME.P"}, QString()},
           {QStringList{"quillfen", "--help-all"}, QString()}}) {
       const std::optional<QString> given = quillfen::CommandLineAnswer(arguments);
       QVERIFY2(given.has_value() != answer.isNull() && given.value_or("").startsWith(answer),
