@@ -221,6 +221,7 @@ class WindowTest : public QObject {
     QVERIFY(!ui.chkAutoRun()->isChecked() && !ui.chkAutoRun()->isEnabled());
     QVERIFY(ui.TextFilename()->text().isEmpty() && ui.Idle() && !ui.cmdGenerate()->isEnabled());
     QVERIFY(ui.lblDone()->isHidden() && ui.Timer1()->isSingleShot());
+    QCOMPARE(ui.Timer1()->interval(), 2000);  // "Done!" stays two seconds
   }
 
   // A QIcon of a resource the linker dropped is not null but draws nothing: compare each size.
