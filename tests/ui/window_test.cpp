@@ -427,8 +427,8 @@ class WindowTest : public QObject {
       QSet<QString> found;
       for (const auto& match : QRegularExpression(pattern, QRegularExpression::MultilineOption)
                                    .globalMatch(QString::fromUtf8(file.readAll())))
-        for (const QString& part : match.captured(1).toLower().split(';', Qt::SkipEmptyParts))
-          found << part;
+        for (const QString& item : match.captured(1).toLower().split(';', Qt::SkipEmptyParts))
+          found << item;
       return found;
     };
     QCOMPARE(captured("quillfen.desktop", "^Exec=(.*)$"), QSet<QString>{"quillfen %f"});
