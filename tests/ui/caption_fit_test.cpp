@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window's captions fit the room their controls give them at the designed geometry, in the
-// default font; run as it is and at twice the scale (see tests/CMakeLists.txt).
+// The window's captions fit their controls in the default font, at scales 1 and 2.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -31,10 +30,8 @@ Option StyleOptionOf(const Control& control) {
 /// A combo box's edit field, less the pixel on either side the style keeps free.
 int ComboRoom(const QComboBox& combo) {
   const auto option = StyleOptionOf<QComboBox, QStyleOptionComboBox>(combo);
-  return combo.style()
-             ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &combo)
-             .width() -
-         2;
+  const QStyle::SubControl field = QStyle::SC_ComboBoxEditField;
+  return combo.style()->subControlRect(QStyle::CC_ComboBox, &option, field, &combo).width() - 2;
 }
 
 template <typename Button>
