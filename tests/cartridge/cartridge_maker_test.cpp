@@ -15,31 +15,27 @@ namespace {
 
 using testing::TempDir;
 
-TEST(AppendFragmentTest, AppendsEachPairAndThrowsAtTheFirstMalformedOne) {
+// Fragments, words and bytes append in order, low byte first; what does not fit is refused
+// without appending, a malformed fragment after the pairs before its fault.
+TEST(CartridgeMakerTest, AppendsInOrderAndRefusesWhatDoesNotFit) {
   CartridgeMaker maker;
   maker.AppendFragment("21 00 C0");
   maker.AppendFragment("ED-B0 ");  // the separator is never examined; a trailing one is ignored
-  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x21, 0x00, 0xC0, 0xED, 0xB0}));
   EXPECT_EQ(maker.NextAddress(), 5);
   EXPECT_THROW(maker.AppendFragment("FF 0"), Error);  // second pair lacks its low digit
   EXPECT_THROW(maker.AppendFragment("z0"), Error);    // lower-case letter: not a byte value
   EXPECT_THROW(maker.AppendFragment("!0"), Error);    // below '0'
-  EXPECT_EQ(maker.CartridgeImage().size(), 6u);       // only the FF before the fault
-}
-
-TEST(AppendWordTest, AppendsLowByteFirstAndRefusesWhatDoesNotFit) {
-  CartridgeMaker maker;
   maker.AppendWord(33333);
   maker.AppendWord(65535);
-  EXPECT_EQ(maker.CartridgeImage(), (Bytes{0x35, 0x82, 0xFF, 0xFF}));
   EXPECT_THROW(maker.AppendWord(65536), Error);
   EXPECT_THROW(maker.AppendWord(-1), Error);
   EXPECT_THROW(maker.AppendByte(256), Error);
   EXPECT_FALSE(maker.AppendRomImage(Bytes(16383, 1)));
   EXPECT_FALSE(maker.AppendRomImage(Bytes(16385, 1)));
-  EXPECT_EQ(maker.CartridgeImage().size(), 4u);
+  EXPECT_EQ(maker.CartridgeImage(),
+            (Bytes{0x21, 0x00, 0xC0, 0xED, 0xB0, 0xFF, 0x35, 0x82, 0xFF, 0xFF}));
   EXPECT_TRUE(maker.AppendRomImage(Bytes(16384, 7)));
-  EXPECT_EQ(maker.CartridgeImage().size(), 16388u);
+  EXPECT_EQ(maker.CartridgeImage().size(), 16394u);
 }
 
 // Each refusal says why, in the system's words where the system refused.

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cut, corrupted and overlong files: every prefix is refused; every value of every header byte
-// is refused or gives an image that keeps the readers' promises; lengths past the end and data
-// expanding beyond a page or 48K are refused. Nothing reads outside the file (the sanitizer
-// build sees any overread: snapshot buffers have exactly the file's length).
+// Cut, corrupted and overlong files. The sanitizer build sees any read outside the file: snapshot
+// buffers have exactly the file's length.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -100,7 +98,6 @@ TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
       {testing::MakeZ80FileVersion1(state, true), kZ80HeaderLength},
       {testing::MakeZ80FilePaged(state, 23, true), kZ80HeaderLength + 2 + 23 + 3},
       {testing::MakeZ80FilePaged(state, 55, true), kZ80HeaderLength + 2 + 55 + 3}};
-  int z80_loads = 0;
   for (const auto& [file, header_bytes] : variants) {
     const bool sna = header_bytes == kSnaHeaderLength;
     for (std::size_t offset = 0; offset < header_bytes; ++offset) {
@@ -116,14 +113,12 @@ TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
         const bool read = sna ? ReadSnaSnapshot(corrupted, loaded) : ReadZ80(corrupted, loaded);
         ASSERT_TRUE(read || !sna) << offset << "=" << value;
         if (!read) continue;
-        z80_loads += !sna;
         ASSERT_EQ(loaded.Memory.size(), kSnapshotRamLength) << offset << "=" << value;
         EXPECT_LE(loaded.BorderColour, 7);
         EXPECT_TRUE(sna || loaded.InterruptMode <= 3);  // two bits in a Z80 header
       }
     }
   }
-  EXPECT_GT(z80_loads, 0);  // register bytes are free to take any value
 }
 
 // A version 2 file (PC 0, additional header of 23 bytes, hardware mode 0) with `length` in its
