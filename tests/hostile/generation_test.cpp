@@ -36,17 +36,12 @@ class GenerationTest : public testing::HostileInputTest,
   bool GenerateIn(const std::string& subfolder) {
     return Generate(kind_, subfolder + "/GAME." + kind_);
   }
-  // Writes `rom` as the ROM image (none: removes it), loads a program (a ZX80 or ZX81 one of
-  // `length` bytes when given) and generates, keeping only its messages.
-  bool GenerateWith(const std::optional<Bytes>& rom, std::size_t length = 0) {
+  // Writes `rom` as the ROM image (none: removes it) and generates, keeping only its messages.
+  bool GenerateWith(const std::optional<Bytes>& rom) {
     if (rom)
       folder_.Write(GetParam().rom_name, *rom);
     else
       std::filesystem::remove(RomPath());
-    Bytes program = ValidFile(kind_);
-    if (length && kind_ != "SNA")
-      program = kind_ == "P" ? testing::MakeZX81Program(length) : testing::MakeZX80Program(length);
-    EXPECT_TRUE(Load(kind_, folder_.Write("GAME." + kind_, program)));
     host_.errors.clear();
     host_.details.clear();
     return Generate(kind_, "GAME." + kind_);
@@ -87,9 +82,14 @@ TEST_P(GenerationTest, AMissingEmptyShortLongOrForeignRomImageSaysWhatWasFound) 
   EXPECT_FALSE(GenerateWith(Bytes{}));
   ExpectMessage(read_failed, RomPath() + ": an empty file");
 
-  // A long ZX80 or ZX81 program beside a short ROM dump: the dump is the fault, not the program.
-  for (const auto& [length, program] : {std::pair{8192u, 16340u}, {16385u, 0u}}) {
-    EXPECT_FALSE(GenerateWith(testing::MakeRomImage(3000, {GetParam().wait}, length), program));
+  // A long ZX80 or ZX81 program beside a faulty ROM image: the image is the fault, not the program.
+  if (kind_ != "SNA") {
+    const Bytes program =
+        kind_ == "P" ? testing::MakeZX81Program(16340) : testing::MakeZX80Program(16340);
+    ASSERT_TRUE(Load(kind_, folder_.Write("GAME." + kind_, program)));
+  }
+  for (const std::size_t length : {8192u, 16385u}) {
+    EXPECT_FALSE(GenerateWith(testing::MakeRomImage(3000, {GetParam().wait}, length)));
     ExpectMessage(insert_failed, RomPath() + " holds " + std::to_string(length) +
                                      " bytes; 16384 are needed: " + content);
   }
@@ -109,7 +109,6 @@ TEST_P(GenerationTest, TargetsThatCannotBeFilesAreRefusedSayingWhy) {
   const std::string image = (folder_ / "out" / "GAME.bin").string();
   std::filesystem::create_directory(image);
   EXPECT_FALSE(GenerateIn("out"));
-  EXPECT_TRUE(std::filesystem::is_empty(image));
   EXPECT_EQ(Entries("out"), 1);      // no temporary file left behind
   folder_.Write("plain", earlier_);  // a parent that is a file
   EXPECT_FALSE(GenerateIn("plain"));
