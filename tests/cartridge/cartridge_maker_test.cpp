@@ -63,8 +63,7 @@ TEST(ReadWholeFileTest, RefusesWhatIsNotANonEmptyRegularFileSayingWhy) {
   EXPECT_EQ(kept, Bytes{7});
 }
 
-// tests/hostile refuses a folder as the target, a file as its folder and writes that fail
-// halfway, for every machine; here a folder the user may not write to.
+// tests/hostile covers the other write failures for every machine.
 TEST(WriteCartridgeImageTest, RefusesAFolderWithoutWritePermissionSayingWhy) {
   if (::geteuid() == 0) GTEST_SKIP() << "running as root: permission bits do not stop writing";
   TempDir dir;

@@ -87,9 +87,8 @@ TEST_F(HostileInputTest, EveryValueOfTheProgramHeaderFieldsIsHandled) {
   }
 }
 
-// Every header byte of each snapshot variant (for versions 2 and 3 up to the first block header):
-// a load always holds exactly 48K of RAM, and an SNA file always loads. Z80 bytes that decide
-// what is read take every value; register bytes a spread of them.
+// Any header byte (up to the first block header) gives 48K of RAM or a refusal; an SNA always
+// loads. Z80 bytes that decide what is read take every value, register bytes a spread.
 TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
   const SnapshotState state = testing::SmallSnapshot();
   const std::pair<Bytes, std::size_t> variants[] = {
@@ -121,8 +120,7 @@ TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
   }
 }
 
-// A version 2 file (PC 0, additional header of 23 bytes, hardware mode 0) with `length` in its
-// additional header length field, then a block header claiming `claimed` bytes of `page`.
+// A version 2 header with `length` as its additional length, then a block claiming `claimed`.
 Bytes Version2Header(std::uint16_t claimed, std::uint8_t page, std::uint16_t length = 23) {
   SnapshotState state = testing::SmallSnapshot();
   state.PC = 0x8000;

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Generating beside a faulty ROM image file, or into a target that cannot be written: false
-// from the generate entry point, nothing thrown, a message saying what was found, no temporary
-// file left and an earlier image of the same name unharmed.
+// Generating beside a faulty ROM image or into a target that cannot be written: false, nothing
+// thrown, a message saying what was found, no temporary file left, an earlier image unharmed.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 
@@ -21,9 +20,8 @@ namespace {
 
 using testing::ReadFileBytes;
 
-// ROM images are searched in an empty folder first, then in the test's folder, which holds a
-// good one and the loaded program. Images go to GAME.bin in a subfolder (the output name keeps
-// the folder part of the program's name).
+// ROM images are searched in an empty folder, then in the test's folder (a good one and the
+// program). Images go to <subfolder>/GAME.bin: the output name keeps the program's folder.
 class GenerationTest : public testing::HostileInputTest,
                        public ::testing::WithParamInterface<testing::RomMachine> {
  protected:
@@ -123,8 +121,7 @@ TEST_P(GenerationTest, TargetsThatCannotBeFilesAreRefusedSayingWhy) {
                                   "/plain failed: Not a directory");
 }
 
-// A write that fails halfway (under a file size limit), then, on a small tmpfs where this
-// process may mount one, a full file system.
+// A write that fails halfway under a file size limit, then a full tmpfs where one can be mounted.
 TEST_P(GenerationTest, FailedWritesKeepTheEarlierImage) {
   folder_.Write("out/GAME.bin", earlier_);
   {

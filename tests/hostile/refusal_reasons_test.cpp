@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Every kind of refused file gets its own reason, from the reader that knows it, with the offset
-// or value that failed; paths that name no usable file, and names of every odd shape.
+// Each refused file gets its own reason from the reader that knows it; odd paths and names.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -178,8 +177,7 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhyAndAnAcceptedOneClearsIt) {
   std::filesystem::create_symlink("/dev/zero", folder_ / "zero.z80");
   for (const char* name : {"folder.sna", "zero.z80"})
     EXPECT_EQ(LoadAndTell(kSpectrum, folder_ / name).text, "cannot be read: not a regular file");
-  // Every kind a program or snapshot reader can give (those after kUnreadableFormat come from
-  // tapes) is reached above, each with its own JSON name.
+  // Every kind a program or snapshot reader gives (tapes give the later ones), each named apart.
   std::set<std::string_view> names;
   for (K kind : kinds_seen) names.insert(LoadFailureName(kind));
   EXPECT_EQ(kinds_seen.size(), static_cast<std::size_t>(K::kUnreadableFormat));
@@ -190,8 +188,7 @@ TEST_F(RefusalReasonsTest, EachRefusedFileSaysWhyAndAnAcceptedOneClearsIt) {
   EXPECT_TRUE(converters_.LastLoadFailure(kZX81).text.empty());
 }
 
-// A tape is refused before it plays when nothing can play it: no loader installed, no
-// SPECTRUM_ROM.bin or one of the wrong size. The capture stands in for the emulated Spectrum.
+// A tape is refused before it plays without a loader or a right-sized SPECTRUM_ROM.bin.
 TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
   struct CountingCapture final : TapeCapture {
     CapturedTape Capture(std::span<const std::uint8_t>, std::span<const std::uint8_t>,
@@ -233,9 +230,8 @@ TEST_F(RefusalReasonsTest, ATapeNeedsALoaderAndASpectrumRom) {
 
 using FileKindsTest = HostileInputTest;
 
-// Files over 16 MiB, folders, FIFOs and devices are refused by every reader; a program file of
-// exactly 16 MiB (a valid head, a sparse tail) loads; a link is read like its file. Names follow
-// the last point of the whole path.
+// Every reader refuses files over 16 MiB, folders, FIFOs and devices, reads a link as its file
+// and takes the extension after the last point of the whole path.
 TEST_F(FileKindsTest, WhatIsNoReadableFileOrHasAnOddNameIsRefused) {
   for (const std::string kind : kKinds) {
     SCOPED_TRACE(kind);
