@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Cut, corrupted and overlong files: every prefix is refused; every value of every header byte
-// is refused or gives an image that keeps the readers' promises; lengths past the end and data
-// expanding beyond a page or 48K are refused. Nothing reads outside the file (the sanitizer
-// build sees any overread: snapshot buffers have exactly the file's length).
+// Cut, corrupted and overlong files. The sanitizer build sees any read outside the file: snapshot
+// buffers have exactly the file's length.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -30,11 +28,9 @@ TEST_F(HostileInputTest, EveryPrefixOfEveryFormatIsRefused) {
       {"P81", testing::MakeZX81P81File({0x2C, 0x26, 0xA6}, zx81)},
       {"O", testing::MakeZX80Program(300)},
       {"SNA", testing::MakeSnaFile(state)},
-      {"Z80", testing::MakeZ80FileVersion1(state, false)},
       {"Z80", testing::MakeZ80FileVersion1(state, true)},
       {"Z80", testing::MakeZ80FilePaged(state, 23, true)},
-      {"Z80", testing::MakeZ80FilePaged(state, 54, false, {5, 4, 8})},
-      {"Z80", testing::MakeZ80FilePaged(state, 55, true, {4, 8, 5})}};
+      {"Z80", testing::MakeZ80FilePaged(state, 54, false, {5, 4, 8})}};
   for (const auto& [extension, file] : files) {
     auto read = [&, &extension = extension](std::span<const std::uint8_t> bytes) {
       SnapshotState read_state;
@@ -91,9 +87,8 @@ TEST_F(HostileInputTest, EveryValueOfTheProgramHeaderFieldsIsHandled) {
   }
 }
 
-// Every header byte of each snapshot variant (for versions 2 and 3 up to the first block header):
-// a load always holds exactly 48K of RAM, and an SNA file always loads. Z80 bytes that decide
-// what is read take every value; register bytes a spread of them.
+// Any header byte (up to the first block header) gives 48K of RAM or a refusal; an SNA always
+// loads. Z80 bytes that decide what is read take every value, register bytes a spread.
 TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
   const SnapshotState state = testing::SmallSnapshot();
   const std::pair<Bytes, std::size_t> variants[] = {
@@ -102,7 +97,6 @@ TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
       {testing::MakeZ80FileVersion1(state, true), kZ80HeaderLength},
       {testing::MakeZ80FilePaged(state, 23, true), kZ80HeaderLength + 2 + 23 + 3},
       {testing::MakeZ80FilePaged(state, 55, true), kZ80HeaderLength + 2 + 55 + 3}};
-  int z80_loads = 0;
   for (const auto& [file, header_bytes] : variants) {
     const bool sna = header_bytes == kSnaHeaderLength;
     for (std::size_t offset = 0; offset < header_bytes; ++offset) {
@@ -118,18 +112,15 @@ TEST(SnapshotCorruptionTest, EveryValueOfEveryHeaderByteIsHandled) {
         const bool read = sna ? ReadSnaSnapshot(corrupted, loaded) : ReadZ80(corrupted, loaded);
         ASSERT_TRUE(read || !sna) << offset << "=" << value;
         if (!read) continue;
-        z80_loads += !sna;
         ASSERT_EQ(loaded.Memory.size(), kSnapshotRamLength) << offset << "=" << value;
         EXPECT_LE(loaded.BorderColour, 7);
         EXPECT_TRUE(sna || loaded.InterruptMode <= 3);  // two bits in a Z80 header
       }
     }
   }
-  EXPECT_GT(z80_loads, 0);  // register bytes are free to take any value
 }
 
-// A version 2 file (PC 0, additional header of 23 bytes, hardware mode 0) with `length` in its
-// additional header length field, then a block header claiming `claimed` bytes of `page`.
+// A version 2 header with `length` as its additional length, then a block claiming `claimed`.
 Bytes Version2Header(std::uint16_t claimed, std::uint8_t page, std::uint16_t length = 23) {
   SnapshotState state = testing::SmallSnapshot();
   state.PC = 0x8000;
@@ -148,55 +139,37 @@ Bytes Runs(std::size_t count) {
   return data;
 }
 
-// An additional header longer than the file, a block one byte short of its length, 0xFFFF
-// (16384 plain bytes) with the file ending anywhere before them, and a compressed page that
-// expands beyond 16K: each is refused without leaving RAM behind.
+// An additional header longer than the file, a page of 16384 plain bytes (length 0xFFFF) cut
+// short and a compressed page expanding beyond 16K are refused without leaving RAM behind.
 TEST(Z80LengthFieldTest, LengthsPastTheEndAndPagesBeyond16KAreRefused) {
-  auto expect_refused = [](const Bytes& file, const std::string& what) {
+  const Bytes runs = Runs(0x4000 / 255 + 2);
+  Bytes plain_cut = Version2Header(0xFFFF, 8);
+  plain_cut.resize(plain_cut.size() + 0x3FFF, 0x77);
+  Bytes expanding = Version2Header(static_cast<std::uint16_t>(runs.size()), 5);
+  expanding.insert(expanding.end(), runs.begin(), runs.end());
+  const std::pair<Bytes, const char*> refused[] = {
+      {Version2Header(0, 8, 0x00FF), "additional header past the end"},
+      {plain_cut, "16383 of 16384 plain bytes"},
+      {expanding, "runs"}};
+  for (const auto& [file, what] : refused) {
     SnapshotState state;
     EXPECT_FALSE(ReadZ80(file, state)) << what;
     EXPECT_TRUE(state.Memory.empty()) << what;
-  };
-  for (const std::uint16_t length : {24, 54, 55, 0x00FF, 0xFFFF}) {
-    Bytes file = Version2Header(0, 8, length);
-    file.resize(kZ80HeaderLength + 2 + 23);  // the file ends with the 23 bytes
-    expect_refused(file, "additional header length " + std::to_string(length));
-  }
-  for (const std::uint16_t claimed : {1, 100, 0x3FFF, 0x4000, 0xFFFE}) {
-    Bytes file = Version2Header(claimed, 8);
-    file.resize(file.size() + claimed - 1, 0x00);
-    expect_refused(file, "block of " + std::to_string(claimed));
-  }
-  const Bytes runs = Runs(0x4000 / 255 + 2);
-  for (const std::uint8_t page : {8, 4, 5, 11}) {
-    for (const std::size_t present : {0u, 1u, 2u, 100u, 0x2000u, 0x3FFEu, 0x3FFFu}) {
-      Bytes file = Version2Header(0xFFFF, page);
-      file.resize(file.size() + present, 0x77);
-      expect_refused(file,
-                     std::to_string(present) + " of 16384 bytes of page " + std::to_string(page));
-    }
-    Bytes file = Version2Header(static_cast<std::uint16_t>(runs.size()), page);
-    file.insert(file.end(), runs.begin(), runs.end());
-    expect_refused(file, "runs of page " + std::to_string(page));
   }
 }
 
-// Version 1 data just over 48K, and a 2 MiB file of runs that would stand for 127 MiB: refused
-// at once, without memory growing beyond 48K.
+// A 2 MiB file of runs that would stand for 127 MiB is refused at once, within 48K of memory.
 TEST_F(HostileInputTest, Version1DataBeyond48KIsRefusedWithoutGrowingMemory) {
   SnapshotState state = testing::SmallSnapshot();
   state.PC = 0x8000;
-  for (const std::size_t runs : {kSnapshotRamLength / 255 + 1, kLargestReadableFile / 8 / 4}) {
-    Bytes file = testing::MakeZ80MainHeader(state, true);
-    const Bytes data = Runs(runs);
-    file.insert(file.end(), data.begin(), data.end());
-    file.insert(file.end(), {0x00, 0xED, 0xED, 0x00});
-    const auto path = folder_.Write("BOMB.Z80", file);
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(converters_.LoadSnapshot(path)) << runs;
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
-    EXPECT_LE(converters_.Spectrum().State().Memory.capacity(), kSnapshotRamLength);
-  }
+  Bytes file = testing::MakeZ80MainHeader(state, true);
+  const Bytes data = Runs(kLargestReadableFile / 8 / 4);
+  file.insert(file.end(), data.begin(), data.end());
+  file.insert(file.end(), {0x00, 0xED, 0xED, 0x00});
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(converters_.LoadSnapshot(folder_.Write("BOMB.Z80", file)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_LE(converters_.Spectrum().State().Memory.capacity(), kSnapshotRamLength);
 }
 
 }  // namespace

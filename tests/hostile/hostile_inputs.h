@@ -36,8 +36,7 @@ inline bool ReadZ80(std::span<const std::uint8_t> file, SnapshotState& state) {
   return ReadZ80Snapshot(file, state, host);
 }
 
-/// Each machine that generates: the kind of its program file, its ROM image's name and a good
-/// stand-in for it (used up to `last_used`, holding the byte the start-up code waits for).
+/// A generating machine: its program kind, its ROM image and a stand-in holding the awaited byte.
 struct RomMachine {
   const char* kind;
   const char* name;
@@ -51,8 +50,7 @@ inline const RomMachine kRomMachines[] = {
     {"O", "ZX80", "ZX80_ROM.bin", 4095, {0x000A, 0xFD}},
     {"SNA", "Spectrum", "SPECTRUM_ROM.bin", 0x3FFF, {0, 0xF3}}};
 
-/// A folder, a host on it and the three converters that read from and write to it; files of
-/// each kind: P (ZX81 program), O (ZX80 program), SNA and Z80 (snapshots).
+/// A folder, a host on it and the converters reading from and writing to it.
 class HostileInputTest : public ::testing::Test {
  protected:
   static constexpr const char* kKinds[] = {"P", "O", "SNA", "Z80"};
@@ -71,8 +69,7 @@ class HostileInputTest : public ::testing::Test {
     return converters_.LoadSnapshot(path);
   }
 
-  /// Generates the loaded program of `kind` as `name` with every question answered No (the
-  /// largest cartridge); an exception fails the test.
+  /// Generates as `name`, answering No (the largest cartridge); an exception fails the test.
   bool Generate(const std::string& kind, const std::string& name) {
     host_.ScriptAnswer(Host::Answer::No);
     std::int32_t ram = kind == "SNA" ? 49152 : 16384;
