@@ -72,7 +72,7 @@ TEST(SnapshotHeaderTest, FieldsMasksAndTheZ80FlagsByte) {
 TEST(SnaFormatTest, LengthDecidesAndAFailedLoadKeepsItsHeaderWithThePreviousRam) {
   const Bytes previous = MakeBusySnapshot(3).Memory;
   for (const auto& [length, accepted] : std::vector<std::pair<std::size_t, bool>>{
-           {27, false}, {49178, false}, {49179, true}, {49180, true}, {49181, false}}) {
+           {49178, false}, {49179, true}, {49180, true}, {49181, false}}) {
     Bytes file = MakeSnaFile(MakeBusySnapshot(4));
     file.resize(27);
     for (std::size_t k = file.size(); k < length; ++k) file.push_back(static_cast<std::uint8_t>(k));

@@ -86,12 +86,8 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     const SnapshotState state = testing::ProgramSnapshot(program, 1, 0x3F);
     const VerifyResult result = BuildAndRun(state, spectrum::SnapshotKind::kZ80, forty_eight_k);
     ASSERT_TRUE(result.run && result.run->divergence) << FormatVerifySummary("GAME.bin", result);
-    const RunDivergence& d = *result.run->divergence;
-    EXPECT_EQ(d.frame, 2u);  // the sums start after the first frame interrupt
-    EXPECT_EQ(d.pc, 0x800B);
-    EXPECT_EQ(InstructionText(d), "LD A,(HL)");
-    EXPECT_EQ(d.read_address, address);
-    EXPECT_EQ(d.cause, cause);
+    EXPECT_EQ(result.run->divergence->read_address, address);
+    EXPECT_EQ(result.run->divergence->cause, cause);
     EXPECT_FALSE(result.Passed());
     // The other layout carries the same program faithfully.
     EXPECT_TRUE(BuildAndRun(state, spectrum::SnapshotKind::kZ80, !forty_eight_k).Passed());
@@ -163,7 +159,6 @@ TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
   ASSERT_TRUE(report.divergence);
   EXPECT_EQ(report.divergence->frame, 1u);
   EXPECT_EQ(report.divergence->t_states, 4u);  // after the CB prefix
-  EXPECT_EQ(report.divergence->pc, 0x8000);
   EXPECT_EQ(InstructionText(*report.divergence), "BIT 0,(HL)");
   EXPECT_EQ(report.divergence->difference.substr(0, 5), "AF is");
 
