@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Our readers against libspectrum, an independent implementation: it rewrites random SNA files as
-// SNA and Z80, reads our builders' Z80 files of every version, and writes the SZX files read and
-// converted here. Every register and RAM byte must agree with the snapshot. tests/hostile has
-// the SZX refusals and their reasons.
+// Our readers against libspectrum, an independent implementation: every register and RAM byte
+// of what it rewrites or writes must agree with the snapshot.
 #include <gtest/gtest.h>
 #include <libspectrum.h>
 

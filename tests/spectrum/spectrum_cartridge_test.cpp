@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The unused-area search, the register block's rare values, and the 64K and 48K cartridges byte
-// for byte (the logo, the empty bank and the ROM copy's spare area are seen by nothing else);
-// tests/verify boots these images and compares the resumed machine with the snapshot.
+// for byte; tests/verify boots these images.
 #include <gtest/gtest.h>
 
 #include <filesystem>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs resumed Spectrum cartridges beside a machine loaded with their snapshot and checks that
-// the runs agree where the layout keeps the program's world intact, and that they part, naming
-// the place, where it does not.
+// Resumed Spectrum cartridges run beside their snapshot: they agree where the layout keeps the
+// program's world intact, and part, naming the place, where it does not.
 
 #include <gtest/gtest.h>
 
