@@ -47,7 +47,6 @@ TEST(SnapshotHeaderTest, FieldsMasksAndTheZ80FlagsByte) {
   const Case cases[] = {
       {true, 19, 0xFB, [](SnapshotState& s) { s.InterruptsEnabled = false; }},
       {true, 19, 0xFF, [](SnapshotState&) {}},  // only bit 2 is the flip-flop
-      {true, 20, 0xFF, [](SnapshotState& s) { s.R = 0xFF; }},
       {true, 25, 0x05, [](SnapshotState& s) { s.InterruptMode = 5; }},  // unmasked
       {true, 26, 0xFF, [](SnapshotState& s) { s.BorderColour = 7; }},
       {false, 11, 0x85, [](SnapshotState&) {}},  // R's bit 7 comes from the flags

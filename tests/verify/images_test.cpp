@@ -153,7 +153,7 @@ TEST_F(ZXImagesTest, ZX81EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
 // 16K: the ROM behind a JP, then the 78-byte loader (85 with auto-run), which decorates an
 // auto-running program as far as it fits: 4 bytes more for the border, 62 with the stripes, 114
 // with the logo. 32K: the program head in bank 0, any tail with the ROM in bank 1 above RAMTOP,
-// raised for more than 16382 bytes.
+// raised for more than 16382 bytes. The ZX81 table has every step's edges; one shows ZX80's room.
 TEST_F(ZXImagesTest, ZX80EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
   // Name, program length, answer to the 16K question, auto-run, RAM size, fingerprint.
   const std::tuple<const char*, std::size_t, Answer, std::int16_t, std::int32_t, std::uint64_t>
@@ -161,14 +161,8 @@ TEST_F(ZXImagesTest, ZX80EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
           {"16K, plain", 1000, Answer::Yes, 0, 3072, 0xD229F725F939F420},
           {"16K, auto-run, all decoration, longest", 12022, Answer::Yes, 1, 16384,
            0x2B28B543506CBD00},
-          {"16K, auto-run, border and stripes, shortest", 12023, Answer::Yes, 1, 16384,
-           0x9A55CF2EFDE66095},
-          {"16K, auto-run, border and stripes, longest", 12136, Answer::Yes, 1, 16384,
-           0x9496A755B73D3E68},
-          {"16K, auto-run, border only, shortest", 12137, Answer::Yes, 1, 16384,
-           0x1E6A5CDF8CC53B2B},
-          {"16K, auto-run, border only, longest", 12198, Answer::Yes, 1, 16384, 0xF463A49E8E043BA1},
-          {"16K, auto-run, no decoration", 12199, Answer::Yes, 1, 16384, 0x42F35F5D3EBE1DEE},
+          {"16K, auto-run, border and stripes", 12023, Answer::Yes, 1, 16384, 0x9A55CF2EFDE66095},
+          {"16K, auto-run, border only", 12137, Answer::Yes, 1, 16384, 0x1E6A5CDF8CC53B2B},
           {"16K, auto-run, longest that fits", 16384 - kZX80RomEnd - 85, Answer::Yes, 1, 16384,
            0x468E083508974CD8},
           {"32K, plain, no tail", 1000, Answer::No, 0, 1024, 0xDF3105F249344269},
