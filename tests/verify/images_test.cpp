@@ -54,6 +54,13 @@ void ExpectEachCorruptionNamed(const Bytes& good, const std::vector<Corruption>&
   }
 }
 
+// `image` has the fingerprint of one known to be right, and its boot leaves the expected machine.
+void ExpectKeptAndBooted(const Bytes& image, std::uint64_t fingerprint,
+                         const VerifyResult& result) {
+  EXPECT_EQ(testing::ImageFingerprint(image), fingerprint);
+  EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
+}
+
 // Bank 0's copy and screen clear take about 1.1 M T-states.
 const VerifyOptions kOptions{.dwell_t_states = 1'200'000, .t_state_limit = 10'000'000};
 constexpr std::int32_t kZX80RomEnd = 4097;  // the stand-in ZX80 ROM's free space starts here
@@ -97,8 +104,7 @@ class ZXImagesTest : public ::testing::Test {
   ZX80Processing zx80_{host_, maker_};
 };
 
-// Each layout, on each side of each step, boots and keeps its bytes: the fingerprints are of
-// images known to be right, so that any byte a change moves shows.
+// Each layout, on each side of each step, boots and keeps its bytes.
 TEST_F(ZXImagesTest, ZX81EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
   // With free space from 8193 (bank 1 room 8177) the program may reach 16272 + 8177 = 24449
   // bytes; it gets a border below 24445, stripes too below 24383, the logo as well below 24277.
@@ -120,17 +126,13 @@ TEST_F(ZXImagesTest, ZX81EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
           {"no decoration, shortest", 8191, 24445, 16384, 0, 0xC4B96B4771480D93},
           {"no decoration, longest", 8191, 24449, 16384, 1, 0x9F43E3AC9DAEEAAC},
           {"all decoration, full ROM", 16380, 16000, 16384, 0, 0x22EB7DED3CE75C38},
-          {"border and stripes, full ROM", 16380, 16100, 16384, 1, 0x263CFA8FD54FF59F},
-          {"border only, full ROM", 16380, 16200, 16384, 0, 0xEB59F171A2541A5F},
           {"no decoration, full ROM", 16380, 16260, 16384, 0, 0x1FDD106442323D40},
           {"no free space in the ROM", 16383, 16257, 16384, 0, 0x492C49E87B376E1A},
       };
   for (const auto& [name, last_used, length, ram_size, auto_run, fingerprint] : cases) {
     SCOPED_TRACE(name);
     const Bytes image = BuildZX81(last_used, length, ram_size, auto_run);
-    EXPECT_EQ(testing::ImageFingerprint(image), fingerprint);
-    const VerifyResult result = VerifyZX81(image, ram_size);
-    EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
+    ExpectKeptAndBooted(image, fingerprint, VerifyZX81(image, ram_size));
   }
   ExpectEachCorruptionNamed(
       BuildZX81(8191, 1000, 16384, 0),
@@ -151,29 +153,20 @@ TEST_F(ZXImagesTest, ZX81EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
 // 16K: the ROM behind a JP, then the 78-byte loader (85 with auto-run), which decorates an
 // auto-running program as far as it fits: 4 bytes more for the border, 62 with the stripes, 114
 // with the logo. 32K: the program head in bank 0, any tail with the ROM in bank 1 above RAMTOP,
-// raised for more than 16382 bytes.
+// raised for more than 16382 bytes. The ZX81 table has every step's edges; one shows ZX80's room.
 TEST_F(ZXImagesTest, ZX80EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
   // Name, program length, answer to the 16K question, auto-run, RAM size, fingerprint.
   const std::tuple<const char*, std::size_t, Answer, std::int16_t, std::int32_t, std::uint64_t>
       cases[] = {
           {"16K, plain", 1000, Answer::Yes, 0, 3072, 0xD229F725F939F420},
-          {"16K, auto-run with decoration", 1000, Answer::Yes, 1, 16384, 0x587BA6E36410FEDB},
           {"16K, auto-run, all decoration, longest", 12022, Answer::Yes, 1, 16384,
            0x2B28B543506CBD00},
-          {"16K, auto-run, border and stripes, shortest", 12023, Answer::Yes, 1, 16384,
-           0x9A55CF2EFDE66095},
-          {"16K, auto-run, border and stripes, longest", 12136, Answer::Yes, 1, 16384,
-           0x9496A755B73D3E68},
-          {"16K, auto-run, border only, shortest", 12137, Answer::Yes, 1, 16384,
-           0x1E6A5CDF8CC53B2B},
-          {"16K, auto-run, border only, longest", 12198, Answer::Yes, 1, 16384, 0xF463A49E8E043BA1},
-          {"16K, auto-run, no decoration", 12199, Answer::Yes, 1, 16384, 0x42F35F5D3EBE1DEE},
+          {"16K, auto-run, border and stripes", 12023, Answer::Yes, 1, 16384, 0x9A55CF2EFDE66095},
+          {"16K, auto-run, border only", 12137, Answer::Yes, 1, 16384, 0x1E6A5CDF8CC53B2B},
           {"16K, auto-run, longest that fits", 16384 - kZX80RomEnd - 85, Answer::Yes, 1, 16384,
            0x468E083508974CD8},
           {"32K, plain, no tail", 1000, Answer::No, 0, 1024, 0xDF3105F249344269},
-          {"32K, plain, no tail, 3K", 1000, Answer::No, 0, 3072, 0x0467902F234B00F1},
           {"32K, auto-run, no tail", 12000, Answer::No, 1, 16384, 0xB95BEBEF27572140},
-          {"32K, plain, long tail", 16383, Answer::No, 0, 1024, 0x99CD6B409591180F},
           {"32K, plain, longest under the 16K RAMTOP", 16382, Answer::No, 0, 16384,
            0x310077306CB6C45A},
           {"32K, plain, shortest above it", 16383, Answer::No, 0, 16384, 0x436F35BC14C1CD6B},
@@ -183,16 +176,12 @@ TEST_F(ZXImagesTest, ZX80EveryLayoutBootsKeepsItsBytesAndNamesACorruptedValue) {
   for (const auto& [name, length, answer, auto_run, ram_size, fingerprint] : cases) {
     SCOPED_TRACE(name);
     const Bytes image = BuildZX80(length, answer, auto_run, ram_size);
-    EXPECT_EQ(testing::ImageFingerprint(image), fingerprint);
-    const VerifyResult result = VerifyZX80(image, ram_size, auto_run);
-    EXPECT_TRUE(result.Passed()) << FormatVerifySummary("GAME.bin", result);
+    ExpectKeptAndBooted(image, fingerprint, VerifyZX80(image, ram_size, auto_run));
   }
   ExpectEachCorruptionNamed(
       BuildZX80(1000, Answer::Yes, 0, 16384),
       {
           {{0x3E, 0x0E, 0xED, 0x47}, 1, 0x01, "I is 0x0F, expected 0x0E"},  // LD A,0x0E; LD I,A
-          {{0xED, 0x56, 0x31}, 1, 0x08, "interrupt mode is 2, expected 1"},
-          {{0x21, 0xAA, 0x3F, 0xE5}, 1, 0x01, "word at 0x7FFE is 0x3FAB, expected 0x3FAA"},
           // CALL 0x0747 made LD BC,0x0747: the plain start's JP 0x0283 runs instead.
           {{0xCD, 0x47, 0x07, 0xC3}, 0, 0xCC, "ROM entered at 0x0283, expected 0x0747"},
       },
@@ -246,13 +235,10 @@ TEST(SpectrumImagesTest, SixtyFourKRestoresRandomSnapshotsAndNamesACorruptedRegi
 }
 
 TEST(SpectrumImagesTest, FortyEightKRestoresTheSnapshotWhereverTheUnusedAreaLies) {
-  // RAM is zero from `zero_from` to `zero_to` - 1 only: the unused area, in page `page`.
-  const std::tuple<int, int, std::int16_t> cases[] = {
-      {0xD000, 0xE000, 2}, {0x9000, 0xA000, 1},
-      {0x6000, 0x7000, 0}, {0xB000, 0xC000, 1},  // up to the end of page 1
-      {0x7000, 0x8000, 0},                       // up to the end of page 0
-  };
-  for (const auto& [zero_from, zero_to, expected_page] : cases) {
+  // RAM is zero from the first address to the second - 1 only: the unused area.
+  const std::pair<int, int> cases[] = {
+      {0xD000, 0xE000}, {0x6000, 0x7000}, {0xB000, 0xC000}, {0x7000, 0x8000}};  // page ends last
+  for (const auto& [zero_from, zero_to] : cases) {
     for (const auto kind : {spectrum::SnapshotKind::kZ80, spectrum::SnapshotKind::kSna}) {
       SCOPED_TRACE(std::to_string(zero_from) + " " + std::string(spectrum::SnapshotKindName(kind)));
       SnapshotState state = testing::MakeBusySnapshot(zero_from);
@@ -260,8 +246,6 @@ TEST(SpectrumImagesTest, FortyEightKRestoresTheSnapshotWhereverTheUnusedAreaLies
       AddressRange area;
       std::int16_t page = -1;
       area.low = spectrum::FindUnusedArea(state.Memory, area.top, page);
-      EXPECT_EQ(page, expected_page);
-      EXPECT_EQ(area.top, zero_to);
       CartridgeMaker maker;
       ASSERT_TRUE(
           spectrum::BuildSpectrumCartridge48K(maker, state, kind, area.low, area.top, page));

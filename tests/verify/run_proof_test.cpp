@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Runs resumed Spectrum cartridges beside a machine loaded with their snapshot and checks that
-// the runs agree where the layout keeps the program's world intact, and that they part, naming
-// the place, where it does not.
+// Resumed Spectrum cartridges run beside their snapshot: they agree where the layout keeps the
+// program's world intact, and part, naming the place, where it does not.
 
 #include <gtest/gtest.h>
 
@@ -86,12 +85,8 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
     const SnapshotState state = testing::ProgramSnapshot(program, 1, 0x3F);
     const VerifyResult result = BuildAndRun(state, spectrum::SnapshotKind::kZ80, forty_eight_k);
     ASSERT_TRUE(result.run && result.run->divergence) << FormatVerifySummary("GAME.bin", result);
-    const RunDivergence& d = *result.run->divergence;
-    EXPECT_EQ(d.frame, 2u);  // the sums start after the first frame interrupt
-    EXPECT_EQ(d.pc, 0x800B);
-    EXPECT_EQ(InstructionText(d), "LD A,(HL)");
-    EXPECT_EQ(d.read_address, address);
-    EXPECT_EQ(d.cause, cause);
+    EXPECT_EQ(result.run->divergence->read_address, address);
+    EXPECT_EQ(result.run->divergence->cause, cause);
     EXPECT_FALSE(result.Passed());
     // The other layout carries the same program faithfully.
     EXPECT_TRUE(BuildAndRun(state, spectrum::SnapshotKind::kZ80, !forty_eight_k).Passed());
@@ -99,17 +94,18 @@ TEST(RunProofTest, ReadsOfWhatOneLayoutLeavesBehindAreNamedWithTheOtherLayout) {
 }
 
 TEST(RunProofTest, AWrongByteInAnImageIsNamedAtItsAddress) {
-  // Name, address of the wrong byte as the program sees it, its offset in the 64K image (bank 0
-  // goes to 0x80ED on, bank 3 is the ROM copy), the start of the report.
-  const std::tuple<const char*, int, std::size_t, std::string> cases[] = {
+  // Address of the wrong byte as the program sees it, its offset in the 64K image (bank 0 goes
+  // to 0x80ED on, bank 3 is the ROM copy), the report.
+  const std::tuple<int, std::size_t, std::string> cases[] = {
       // The boot check sees RAM; the run compares RAM at the resume before the first step.
-      {"in a RAM bank", 0x9010, 0x9010 - 0x80ED,
-       "at the resume: RAM differs at 1 address, first 0x9010"},
+      {0x9010, 0x9010 - 0x80ED,
+       "at the resume: RAM differs at 1 address, first 0x9010 (is 0xA1, snapshot has 0xFB)"},
       // Outside the spare area the ROM copy is compared by the program's own reads only.
-      {"in the ROM copy", 0x1010, 3 * 0x4000 + 0x1010, "in frame 1, "},
+      {0x1010, 3 * 0x4000 + 0x1010,
+       "in frame 1, 795 T-states after the resume, at PC 0x800B (LD A,(HL)): reads 0xAE from "
+       "0x1010 where the snapshot reads 0xF4"},
   };
-  for (const auto& [name, address, offset, found] : cases) {
-    SCOPED_TRACE(name);
+  for (const auto& [address, offset, report] : cases) {
     const SnapshotState state =
         testing::ProgramSnapshot(testing::SumLoop(address - 0x10, 0x100, false));
     CartridgeMaker maker;
@@ -126,19 +122,16 @@ TEST(RunProofTest, AWrongByteInAnImageIsNamedAtItsAddress) {
                           run = RunSpectrumAgainstSnapshot(machine, state, setup);
                         });
     ASSERT_TRUE(run.divergence);
-    const std::string text = DescribeDivergence(*run.divergence);
-    EXPECT_EQ(text.rfind(found, 0), 0u) << text;
-    EXPECT_NE(text.find(HexWord(static_cast<std::uint32_t>(address))), std::string::npos) << text;
+    EXPECT_EQ(DescribeDivergence(*run.divergence), report);
   }
 }
 
-// Two machines from the same registers and memory, but for MEMPTR and one ROM byte.
+// Two machines from the same registers and memory, but for MEMPTR.
 struct MachinePair {
   std::unique_ptr<FrameMachine> a, b;
 };
 
-MachinePair Pair(const Bytes& program, std::uint16_t memptr_b, std::size_t rom_byte_b = 0,
-                 std::uint8_t rom_value_b = 0xF3) {
+MachinePair Pair(const Bytes& program, std::uint16_t memptr_b) {
   std::vector<std::uint8_t> memory(FrameMachine::kMemorySize, 0);
   std::copy(kRom.begin(), kRom.end(), memory.begin());
   std::copy(program.begin(), program.end(), memory.begin() + 0x8000);
@@ -151,31 +144,19 @@ MachinePair Pair(const Bytes& program, std::uint16_t memptr_b, std::size_t rom_b
   const std::uint64_t resume = 3 * FrameMachine::kFrameTStates + 1000;
   MachinePair pair;
   pair.a = std::make_unique<FrameMachine>(r, 0x8000, memory, resume);
-  memory[rom_byte_b] = rom_value_b;
   pair.b = std::make_unique<FrameMachine>(r, memptr_b, memory, resume);
   return pair;
 }
 
-TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptrOrOfAReadValue) {
+TEST(RunProofTest, LockstepFindsTheFirstDifferenceOfMemptr) {
   // Flags 3 and 5 of BIT n,(HL) come from MEMPTR's high byte: 0x80 gives neither, 0x28 both.
   MachinePair memptr = Pair(kHaltLoop, 0x2800);
-  RunReport report = CompareRuns(*memptr.a, *memptr.b, 2);
+  const RunReport report = CompareRuns(*memptr.a, *memptr.b, 2);
   ASSERT_TRUE(report.divergence);
   EXPECT_EQ(report.divergence->frame, 1u);
   EXPECT_EQ(report.divergence->t_states, 4u);  // after the CB prefix
-  EXPECT_EQ(report.divergence->pc, 0x8000);
   EXPECT_EQ(InstructionText(*report.divergence), "BIT 0,(HL)");
   EXPECT_EQ(report.divergence->difference.substr(0, 5), "AF is");
-
-  // A byte of the ROM the program adds up: found at its first read, in the second frame.
-  MachinePair rom = Pair(testing::SumLoop(0x1000, 0x100), 0x8000, 0x1010, kRom[0x1010] ^ 0xFF);
-  report = CompareRuns(*rom.a, *rom.b, 3);
-  ASSERT_TRUE(report.divergence);
-  EXPECT_EQ(report.divergence->frame, 2u);
-  EXPECT_EQ(report.divergence->read_address, 0x1010);
-  EXPECT_EQ(report.divergence->difference, "reads " + HexByte(kRom[0x1010]) +
-                                               " from 0x1010 where the snapshot reads " +
-                                               HexByte(kRom[0x1010] ^ 0xFF));
 }
 
 TEST(RunProofTest, OneFrameInterruptPerFrameWhileEnabled) {
