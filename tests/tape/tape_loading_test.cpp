@@ -225,9 +225,7 @@ TEST(TapeLoading, ProgressFollowsTheTape) {
   ASSERT_GE(seen.size(), 5u);  // the tape plays for several seconds
   for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i].position, seen[i - 1].position);
   EXPECT_EQ(seen.back().position, r.tape_length);  // the last report: the tape has ended
-  EXPECT_EQ(seen.back().length, r.tape_length);
-  EXPECT_EQ(seen.back().block, 1u);
-  EXPECT_EQ(last_name, r.blocks[1].description);
+  EXPECT_EQ(last_name, r.blocks[1].description);   // the nameless CODE block
 }
 
 struct RefusalCase {
