@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/tape_files.h"
@@ -14,7 +16,6 @@ namespace quillfen::tape {
 namespace {
 
 using testing::CodeHeader;
-using testing::kBulkAddress;
 using testing::kProgramStart;
 using testing::kTurbo;
 using testing::kTurboAddress;
@@ -62,101 +63,53 @@ Bytes ProgramTzx(const TestProgram& program, const std::vector<Bytes>& more_bloc
   return MakeTzxFile(blocks);
 }
 
+Bytes PlainTap() { return MakeTapFile(ProgramBlocks(MakeTestProgram({}))); }
+
 const Bytes kTurboData = RandomBytes(300, 1);
 const Bytes kBulkData[2] = {RandomBytes(200, 2), RandomBytes(200, 3)};
 
-struct LoadCase {
-  std::string name;
-  ProgramPlan plan;
-  bool tzx;
-  std::vector<Bytes> more_blocks;  // TZX blocks after the program's
-  std::vector<std::pair<std::uint16_t, Bytes>> expected_ram;
-  std::size_t block_count;
-  std::uint64_t trailing_pause_frames;  // the last block's pause
-};
-
-std::vector<LoadCase> LoadCases() {
-  const ProgramPlan plain{};
-  const ProgramPlan turbo{.turbo_length = 300};
-  const ProgramPlan bulk{.standard_blocks = 2, .standard_length = 200};
-  return {
-      {"TAP: header and code", plain, false, {}, {}, 2, 50},
-      {"TZX: header, code, turbo block",
-       turbo,
-       true,
-       {TzxTurboBlock(TapeData(0xFF, kTurboData), kTurbo, 100)},
-       {{kTurboAddress, kTurboData}},
-       3,
-       5},
-      {"TZX: header, code, two more standard blocks",
-       bulk,
-       true,
-       {TzxStandardBlock(TapeData(0xFF, kBulkData[0]), 200),
-        TzxStandardBlock(TapeData(0xFF, kBulkData[1]), 20)},
-       {{kBulkAddress, kBulkData[1]}},
-       4,
-       1},
-  };
-}
-
-Bytes TapeOf(const LoadCase& c) {
-  const TestProgram program = MakeTestProgram(c.plan);
-  return c.tzx ? ProgramTzx(program, c.more_blocks) : MakeTapFile(ProgramBlocks(program));
+// A TAP file, and a TZX file whose program loads a turbo block after its header and code.
+const ProgramPlan kPlans[] = {{}, {.turbo_length = 300}};
+Bytes TapeOf(const ProgramPlan& plan) {
+  const TestProgram program = MakeTestProgram(plan);
+  if (plan.turbo_length == 0) return MakeTapFile(ProgramBlocks(program));
+  return ProgramTzx(program, {TzxTurboBlock(TapeData(0xFF, kTurboData), kTurbo, 100)});
 }
 
 TEST(TapeLoading, EachTapeLoadsItsBlocksAndTheProgramRunsOn) {
-  for (const LoadCase& c : LoadCases()) {
-    SCOPED_TRACE(c.name);
-    const TestProgram program = MakeTestProgram(c.plan);
-    const TapeLoadResult r = Load(TapeOf(c));
+  for (const ProgramPlan& plan : kPlans) {
+    SCOPED_TRACE(plan.turbo_length);
+    const TestProgram program = MakeTestProgram(plan);
+    const TapeLoadResult r = Load(TapeOf(plan));
     ASSERT_TRUE(r.Loaded()) << r.failure.text;
-    EXPECT_EQ(At(r, TestRom::kTypedAddress), 1) << "LOAD \"\" was not typed";
     EXPECT_EQ(Range(r, kProgramStart, program.code.size()), program.code);
-    for (const auto& [address, bytes] : c.expected_ram)
-      EXPECT_EQ(Range(r, address, bytes.size()), bytes) << HexWord(address);
+    if (plan.turbo_length != 0) {
+      EXPECT_EQ(Range(r, kTurboAddress, 300), kTurboData);
+    }
     // The program ran to its loop: marker, border, IM 1 with interrupts on, counting frames.
     EXPECT_EQ(At(r, TestRom::kMarkerAddress), testing::kMarkerLoaded);
     EXPECT_EQ(r.state.BorderColour, testing::kProgramBorder);
-    EXPECT_TRUE(r.state.InterruptsEnabled);
-    EXPECT_EQ(r.state.InterruptMode, 1);
+    EXPECT_TRUE(r.state.InterruptsEnabled && r.state.InterruptMode == 1);
     EXPECT_TRUE(r.captured_pc == program.loop || r.captured_pc < 0x0040) << r.captured_pc;
-    EXPECT_EQ(r.state.PC, r.captured_pc);
     EXPECT_FALSE(r.stopped_at_address);
     // Captured the settling time after the tape's end, frames counted since the program began.
     EXPECT_GE(r.captured_at, r.tape_start + r.tape_length + 2 * kSpectrumClock);
     EXPECT_LT(r.captured_at, r.tape_start + r.tape_length + 2 * kSpectrumClock + 30);
     EXPECT_GE(Frames(r), 100u);
-    EXPECT_LE(Frames(r), 100u + c.trailing_pause_frames + 2);
-
-    ASSERT_EQ(r.blocks.size(), c.block_count);
-    EXPECT_EQ(r.blocks[0].name, "quillfen");
-    EXPECT_EQ(r.blocks[0].data_length, 19u);
-    EXPECT_EQ(r.blocks[0].start, 0u);
-    EXPECT_EQ(r.blocks[1].name, "");
-    EXPECT_EQ(r.blocks[1].data_length, program.code.size() + 2);
-    for (std::size_t i = 1; i < r.blocks.size(); ++i) {
-      EXPECT_GT(r.blocks[i].start, r.blocks[i - 1].start);
-      EXPECT_FALSE(r.blocks[i].description.empty());
-    }
+    EXPECT_LE(Frames(r), 100u + 50 + 2);  // and during the last block's pause
   }
 }
 
+// All a capture leaves, for comparing two of them.
+auto Machine(const TapeLoadResult& r) {
+  const SnapshotState& s = r.state;
+  return std::tuple(r.Loaded(), r.captured_at, r.captured_pc, s.Memory, s.AF, s.BC, s.DE, s.HL,
+                    s.IX, s.IY, s.AFAlt, s.BCAlt, s.DEAlt, s.HLAlt, s.PC, s.SP, s.I, s.R,
+                    s.InterruptMode, s.InterruptsEnabled, s.BorderColour);
+}
 void ExpectSameCapture(const TapeLoadResult& a, const TapeLoadResult& b) {
   ASSERT_TRUE(a.Loaded()) << a.failure.text;
-  ASSERT_TRUE(b.Loaded()) << b.failure.text;
-  EXPECT_EQ(a.captured_at, b.captured_at);
-  EXPECT_EQ(a.captured_pc, b.captured_pc);
-  const SnapshotState &s = a.state, &t = b.state;
-  EXPECT_EQ(s.Memory, t.Memory);
-  const std::int32_t SnapshotState::*fields[] = {
-      &SnapshotState::AF,    &SnapshotState::BC,    &SnapshotState::DE,
-      &SnapshotState::HL,    &SnapshotState::IX,    &SnapshotState::IY,
-      &SnapshotState::AFAlt, &SnapshotState::BCAlt, &SnapshotState::DEAlt,
-      &SnapshotState::HLAlt, &SnapshotState::PC,    &SnapshotState::SP,
-      &SnapshotState::I,     &SnapshotState::R,     &SnapshotState::InterruptMode};
-  for (const auto field : fields) EXPECT_EQ(s.*field, t.*field);
-  EXPECT_EQ(s.InterruptsEnabled, t.InterruptsEnabled);
-  EXPECT_EQ(s.BorderColour, t.BorderColour);
+  EXPECT_EQ(Machine(a), Machine(b));
 }
 
 // Running the edge-waiting loops in one go must leave the very machine that running them
@@ -164,16 +117,14 @@ void ExpectSameCapture(const TapeLoadResult& a, const TapeLoadResult& b) {
 TEST(TapeLoading, SkippingTheWaitingLoopsLeavesTheSameMachine) {
   TapeLoadOptions skip, step;
   step.skip_waiting_loops = false;
-  for (const LoadCase& c : LoadCases()) {
-    SCOPED_TRACE(c.name);
-    ExpectSameCapture(Load(TapeOf(c), skip), Load(TapeOf(c), step));
-  }
+  for (const ProgramPlan& plan : kPlans)
+    ExpectSameCapture(Load(TapeOf(plan), skip), Load(TapeOf(plan), step));
   // The program waits for a third block that never comes, in the sampling loop and the delay
   // loop, when the capture comes at these times after the tape has ended.
   const TestProgram waiting = MakeTestProgram({.standard_blocks = 3, .standard_length = 200});
   const Bytes tape = ProgramTzx(waiting, {TzxStandardBlock(TapeData(0xFF, kBulkData[0]), 100),
                                           TzxStandardBlock(TapeData(0xFF, kBulkData[1]), 0)});
-  for (const std::uint64_t settle : {0, 1, 100, 1000, 5001, 20000}) {
+  for (const std::uint64_t settle : {0, 1000, 5001, 20000}) {
     SCOPED_TRACE(settle);
     skip.settle_t_states = step.settle_t_states = settle;
     ExpectSameCapture(Load(tape, skip), Load(tape, step));
@@ -183,33 +134,29 @@ TEST(TapeLoading, SkippingTheWaitingLoopsLeavesTheSameMachine) {
 TEST(TapeLoading, CapturesAtTheStopAddress) {
   const TestProgram program = MakeTestProgram({});
   const Bytes tap = MakeTapFile(ProgramBlocks(program));
-  struct StopCase {
-    std::uint16_t address;
-    bool program_loaded;  // by the time it is reached
-  };
-  for (const StopCase c :
-       {StopCase{program.loop, true}, StopCase{TheTestRom().standard_loader, false}}) {
-    SCOPED_TRACE(c.address);
+  // The address, and whether the program has loaded by the time it is reached.
+  for (const auto& [address, loaded] :
+       {std::pair{program.loop, true}, {TheTestRom().standard_loader, false}}) {
+    SCOPED_TRACE(address);
     TapeLoadOptions options;
-    options.stop_address = c.address;
+    options.stop_address = address;
     const TapeLoadResult r = Load(tap, options);
     ASSERT_TRUE(r.Loaded()) << r.failure.text;
     EXPECT_TRUE(r.stopped_at_address);
-    EXPECT_EQ(r.captured_pc, c.address);
+    EXPECT_EQ(r.captured_pc, address);
     EXPECT_LT(r.captured_at, r.tape_start + r.tape_length);
-    EXPECT_EQ(Range(r, kProgramStart, program.code.size()) == program.code, c.program_loaded);
+    EXPECT_EQ(Range(r, kProgramStart, program.code.size()) == program.code, loaded);
   }
 }
 
 TEST(TapeLoading, SettlingTimeCountsFromTheTapesEnd) {
-  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  const Bytes tap = PlainTap();
   TapeLoadOptions options;
   options.settle_t_states = kSpectrumClock;
   const TapeLoadResult one = Load(tap, options);
   options.settle_t_states = 3 * kSpectrumClock;
   const TapeLoadResult three = Load(tap, options);
   ASSERT_TRUE(one.Loaded() && three.Loaded());
-  EXPECT_EQ(one.tape_start + one.tape_length, three.tape_start + three.tape_length);
   const std::uint64_t apart = three.captured_at - one.captured_at;
   EXPECT_GE(apart + 30, 2 * kSpectrumClock);
   EXPECT_LE(apart, 2 * kSpectrumClock + 30);
@@ -234,27 +181,17 @@ TEST(TapeLoading, TheTapeEndsWhereA48KSpectrumStopsIt) {
 }
 
 TEST(TapeLoading, ProgressFollowsTheTape) {
-  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
   std::vector<TapeProgress> seen;
-  std::vector<std::string> names;
-  const TapeLoadResult r = Load(tap, {}, [&](const TapeProgress& p) {
+  std::string last_name;
+  const TapeLoadResult r = Load(PlainTap(), {}, [&](const TapeProgress& p) {
     seen.push_back(p);
-    names.emplace_back(p.block_name);
+    last_name = p.block_name;
   });
   ASSERT_TRUE(r.Loaded());
-  ASSERT_GE(seen.size(), 5u);              // the tape plays for several seconds
-  EXPECT_LT(seen.front().position, 100u);  // the first instruction once PLAY is pressed
-  for (std::size_t i = 0; i < seen.size(); ++i) {
-    EXPECT_EQ(seen[i].length, r.tape_length);
-    EXPECT_LE(seen[i].position, seen[i].length);
-    if (i > 0) {
-      EXPECT_GT(seen[i].position, seen[i - 1].position);
-    }
-  }
-  EXPECT_EQ(names.front(), "quillfen");
+  ASSERT_GE(seen.size(), 5u);  // the tape plays for several seconds
+  for (std::size_t i = 1; i < seen.size(); ++i) EXPECT_GT(seen[i].position, seen[i - 1].position);
   EXPECT_EQ(seen.back().position, r.tape_length);  // the last report: the tape has ended
-  EXPECT_EQ(seen.back().block, 1u);
-  EXPECT_EQ(names.back(), r.blocks[1].description);
+  EXPECT_EQ(last_name, r.blocks[1].description);   // the nameless CODE block
 }
 
 struct RefusalCase {
@@ -272,11 +209,11 @@ std::vector<RefusalCase> RefusalCases() {
   const Bytes endless = MakeTzxFile({testing::TzxPureTone(2168, 1000), testing::TzxJump(-1)});
   Bytes truncated = ProgramTzx(MakeTestProgram({}), {});
   truncated.resize(truncated.size() - 5);
-  Bytes overlong = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
-  overlong[0] = 0xFF;  // the first block claims more than the file holds
   const Bytes comment_only = MakeTzxFile({{0x30, 3, 'a', 'b', 'c'}});
-  Bytes bad_checksum = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  Bytes bad_checksum = PlainTap();
   bad_checksum.back() ^= 0x01;
+  // An empty gzip stream: packed files are refused before libspectrum unpacks them.
+  const Bytes gzip = {0x1F, 0x8B, 0x08, 0, 0, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0};
   using K = LoadFailureKind;
   return {
       {"128K paging", paging, "", 0, K::kNot48KProgram,
@@ -287,19 +224,11 @@ std::vector<RefusalCase> RefusalCases() {
        "the tape had not finished loading after 30.0 s of Spectrum time"},
       {"truncated TZX", truncated, "", 0, K::kUnreadableFormat,
        "libspectrum cannot read the tape: "},
-      {"TAP block past the end", overlong, "", 0, K::kUnreadableFormat,
-       "libspectrum cannot read the tape: "},
       {"empty file", {}, "", 0, K::kEmptyFile, "the tape is empty"},
       {"TZX without blocks", MakeTzxFile({}), "", 0, K::kEmptyFile, "the tape holds no blocks"},
       {"TZX with a comment only", comment_only, "", 0, K::kEmptyFile, "the tape holds no signal"},
       {"a snapshot", Bytes(49179, 0), "game.sna", 0, K::kUnreadableFormat, "not a tape file"},
-      // An empty gzip stream: packed files are refused before libspectrum unpacks them.
-      {"gzip-packed tape",
-       {0x1F, 0x8B, 0x08, 0, 0, 0, 0, 0, 0, 3, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0},
-       "",
-       0,
-       K::kUnreadableFormat,
-       "a compressed file: unpack it"},
+      {"gzip-packed tape", gzip, "", 0, K::kUnreadableFormat, "a compressed file: unpack it"},
   };
 }
 
@@ -312,15 +241,12 @@ TEST(TapeLoading, RefusesSayingWhy) {
     const TapeLoadResult r = Load(c.tape, options);
     EXPECT_EQ(r.failure.kind, c.kind) << r.failure.text;
     EXPECT_EQ(r.failure.text.substr(0, c.text.size()), c.text);
-    EXPECT_GT(r.failure.text.size(), c.text.size() - (c.text.back() == ' ' ? 0 : 1))
-        << "no reason given";
   }
   // The report says where the tape stood: in the CODE block, which follows the named header.
   const TapeLoadResult bad = Load(RefusalCases()[1].tape);
   EXPECT_NE(bad.failure.text.find(" s into the tape, in block 2"), std::string::npos)
       << bad.failure.text;
-  const TapeLoadResult short_rom =
-      LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), Bytes(8192, 0), {}, {});
+  const TapeLoadResult short_rom = LoadTape(PlainTap(), Bytes(8192, 0), {}, {});
   EXPECT_EQ(short_rom.failure.kind, LoadFailureKind::kWrongFileLength);
 
   // A ROM that only scans the keyboard, in one burst of 8 reads a frame as the Spectrum's does,
@@ -332,8 +258,7 @@ TEST(TapeLoading, RefusesSayingWhy) {
   std::copy(start.begin(), start.end(), scanning_rom.begin());
   std::copy(idle.begin(), idle.end(), scanning_rom.begin() + 0x0100);
   std::copy(scan.begin(), scan.end(), scanning_rom.begin() + 0x0038);
-  const TapeLoadResult unheard =
-      LoadTape(MakeTapFile(ProgramBlocks(MakeTestProgram({}))), scanning_rom, {}, {});
+  const TapeLoadResult unheard = LoadTape(PlainTap(), scanning_rom, {}, {});
   EXPECT_EQ(unheard.failure.kind, LoadFailureKind::kTapeNotLoaded);
   EXPECT_EQ(unheard.failure.text,
             "the tape did not load: the Spectrum never read it (is SPECTRUM_ROM.bin a 48K "
@@ -344,24 +269,19 @@ TEST(TapeLoading, RefusesSayingWhy) {
 // anything that may change the capture plays it, and a refused tape is never kept.
 TEST(TapeLoading, TheCaptureKeepsWhatATapeLeft) {
   EmulatedTapeCapture capture({}, {});
-  const Bytes tap = MakeTapFile(ProgramBlocks(MakeTestProgram({})));
+  const Bytes tap = PlainTap();
   const Bytes& rom = TheTestRom().image;
   const CapturedTape first = capture.Capture(tap, rom, "GAME.TAP");
   const CapturedTape again = capture.Capture(tap, rom, "GAME.TAP");
   EXPECT_EQ(capture.TapesPlayed(), 1u);
   EXPECT_EQ(again.state.Memory, first.state.Memory);
   EXPECT_EQ(again.pc, first.pc);
-  EXPECT_EQ(again.blocks, first.blocks);
 
   Bytes other_rom = rom;
   other_rom.back() ^= 0xFF;
   capture.Capture(tap, other_rom, "GAME.TAP");
   capture.Capture(tap, rom, "OTHER.TAP");
-  const TestProgram program = MakeTestProgram({});
-  const auto length = static_cast<std::uint16_t>(program.code.size());
-  capture.Capture(MakeTapFile({TapeData(0x00, CodeHeader("other", length, kProgramStart)),
-                               TapeData(0xFF, program.code)}),
-                  rom, "GAME.TAP");
+  capture.Capture(ProgramTzx(MakeTestProgram({}), {}), rom, "GAME.TAP");  // another file
   EXPECT_EQ(capture.TapesPlayed(), 4u);
 
   Bytes bad_checksum = tap;
